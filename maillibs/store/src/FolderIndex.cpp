@@ -1,0 +1,126 @@
+#include "FolderIndex.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <tuple>
+
+#include "Flags.h"
+#include "Fs.h"
+#include "Names.h"
+#include "store/Store.h"
+
+namespace vesk::store::detail {
+namespace {
+
+void fill(IndexEntry& e, bool inNew, std::string_view fileName, const struct stat& st) {
+    SplitName parts = splitFileName(fileName);
+    e.inNew = inNew;
+    e.fileName = std::string(fileName);
+    e.info.id = std::string(parts.id);
+    e.info.key = keyOfId(parts.id);
+    e.info.flags = inNew ? std::string() : normaliseFlags(parts.flags);
+    e.info.size = static_cast<std::uint64_t>(st.st_size);
+    e.info.modified = st.st_mtime;
+    std::time_t sec;
+    long usec;
+    if (deliveryTimeOf(parts.id, sec, usec)) {
+        e.info.delivered = sec;
+        e.usec = usec;
+    } else {
+        e.info.delivered = st.st_mtime;
+        e.usec = 0;
+    }
+}
+
+}  // namespace
+
+bool FolderIndex::describe(const std::string& dir, bool inNew, std::string_view fileName,
+                           IndexEntry& out) {
+    std::string path = dir + (inNew ? "/new/" : "/cur/") + std::string(fileName);
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    fill(out, inNew, fileName, st);
+    return true;
+}
+
+Status FolderIndex::scan(const std::string& dir) {
+    std::unordered_map<std::string, IndexEntry> entries;
+    // cur/ second, so a name found in both (left by a foreign writer) is taken from cur/.
+    for (bool inNew : {true, false}) {
+        std::string sub = dir + (inNew ? "/new" : "/cur");
+        DIR* d = ::opendir(sub.c_str());
+        if (!d) return statusFromErrno(errno);
+        while (struct dirent* de = ::readdir(d)) {
+            std::string_view name = de->d_name;
+            if (name.empty() || name[0] == '.') continue;
+            SplitName parts = splitFileName(name);
+            if (!isValidId(parts.id)) continue;
+            struct stat st {};
+            if (::fstatat(::dirfd(d), de->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode)) continue;
+            IndexEntry e;
+            fill(e, inNew, name, st);
+            std::string id = e.info.id;
+            entries.insert_or_assign(std::move(id), std::move(e));
+        }
+        ::closedir(d);
+    }
+    m_entries = std::move(entries);
+    m_keys.clear();
+    for (const auto& [id, e] : m_entries) {
+        auto [it, added] = m_keys.emplace(e.info.key, id);
+        if (!added) it->second.clear();
+    }
+    m_scanned = true;
+    return Status::Ok;
+}
+
+const IndexEntry* FolderIndex::find(std::string_view id) const {
+    auto it = m_entries.find(std::string(id));
+    return it == m_entries.end() ? nullptr : &it->second;
+}
+
+const IndexEntry* FolderIndex::findByKey(std::uint64_t key) const {
+    auto it = m_keys.find(key);
+    if (it == m_keys.end() || it->second.empty()) return nullptr;
+    return find(it->second);
+}
+
+std::vector<MessageInfo> FolderIndex::sorted() const {
+    std::vector<const IndexEntry*> order;
+    order.reserve(m_entries.size());
+    for (const auto& [id, e] : m_entries) order.push_back(&e);
+    std::sort(order.begin(), order.end(), [](const IndexEntry* a, const IndexEntry* b) {
+        return std::tie(a->info.delivered, a->usec, a->info.id) <
+               std::tie(b->info.delivered, b->usec, b->info.id);
+    });
+    std::vector<MessageInfo> out;
+    out.reserve(order.size());
+    for (const IndexEntry* e : order) out.push_back(e->info);
+    return out;
+}
+
+void FolderIndex::put(IndexEntry entry) {
+    std::string id = entry.info.id;
+    std::uint64_t key = entry.info.key;
+    m_entries.insert_or_assign(id, std::move(entry));
+    auto [it, added] = m_keys.emplace(key, id);
+    if (!added && it->second != id) it->second.clear();
+}
+
+void FolderIndex::erase(std::string_view id) {
+    auto it = m_entries.find(std::string(id));
+    if (it == m_entries.end()) return;
+    auto k = m_keys.find(it->second.info.key);
+    if (k != m_keys.end() && k->second == it->second.info.id) m_keys.erase(k);
+    m_entries.erase(it);
+}
+
+std::string FolderIndex::pathOf(const std::string& dir, const IndexEntry& entry) {
+    return dir + (entry.inNew ? "/new/" : "/cur/") + entry.fileName;
+}
+
+}  // namespace vesk::store::detail

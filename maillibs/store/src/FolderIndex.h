@@ -1,0 +1,54 @@
+// The in-memory index of one Maildir folder: identifier -> where the file is now. Built by
+// a scan (a listing), kept up to date by the store's own changes, so look-ups are O(1).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "store/Model.h"
+#include "store/Status.h"
+
+namespace vesk::store::detail {
+
+struct IndexEntry {
+    MessageInfo info;
+    bool inNew = false;    ///< the file is in new/ (no info part), else in cur/
+    std::string fileName;  ///< the name in new/ or cur/
+    long usec = 0;         ///< sub-second delivery time, for the listing order
+};
+
+class FolderIndex {
+public:
+    /// Rebuilds the index from `dir`/new and `dir`/cur. NotFound when `dir` is gone.
+    Status scan(const std::string& dir);
+    bool scanned() const { return m_scanned; }
+
+    /// The entry of `id`, or null.
+    const IndexEntry* find(std::string_view id) const;
+    /// The entry whose key is `key`, or null (also when two identifiers share the key).
+    const IndexEntry* findByKey(std::uint64_t key) const;
+    /// Every entry's info, oldest delivery first, ties by identifier.
+    std::vector<MessageInfo> sorted() const;
+
+    /// Adds or replaces the entry of `entry.info.id`.
+    void put(IndexEntry entry);
+    /// Drops the entry of `id` (if any).
+    void erase(std::string_view id);
+
+    /// The path of `entry`'s file in folder directory `dir`.
+    static std::string pathOf(const std::string& dir, const IndexEntry& entry);
+    /// An entry for file `fileName` of `dir`'s new/ (`inNew`) or cur/, from its name and
+    /// `stat`; false when the file is gone or is no regular file.
+    static bool describe(const std::string& dir, bool inNew, std::string_view fileName,
+                         IndexEntry& out);
+
+private:
+    std::unordered_map<std::string, IndexEntry> m_entries;
+    std::unordered_map<std::uint64_t, std::string> m_keys;  // "" marks a shared key
+    bool m_scanned = false;
+};
+
+}  // namespace vesk::store::detail

@@ -1,0 +1,332 @@
+#include "MaildirStore.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <ctime>
+#include <new>
+
+#include "Compose.h"
+#include "Delivery.h"
+#include "Flags.h"
+#include "Folders.h"
+#include "Fs.h"
+#include "HeaderEdit.h"
+#include "Names.h"
+#include "Parse.h"
+#include "Queue.h"
+#include "QueueLog.h"
+
+namespace vesk::store {
+namespace {
+
+// Maildir readers remove tmp/ files left this long by a crashed writer.
+constexpr std::time_t kStaleTmpAge = 36 * 60 * 60;
+
+// No exception crosses the store's API: allocation failures become OutOfMemory.
+template <class F>
+auto guarded(F&& f) -> decltype(f()) {
+    try {
+        return f();
+    } catch (const std::bad_alloc&) {
+        return Status::OutOfMemory;
+    } catch (...) {
+        return Status::IoError;
+    }
+}
+
+}  // namespace
+
+Result<std::unique_ptr<Store>> openMaildir(const std::string& root, OpenOptions options) {
+    return guarded([&]() -> Result<std::unique_ptr<Store>> {
+        std::string path = root;
+        while (path.size() > 1 && path.back() == '/') path.pop_back();
+        if (path.empty()) return Status::InvalidArgument;
+        if (!detail::isMaildir(path)) {
+            if (!options.create) return Status::NotFound;
+            Status st = detail::createMaildir(path, false);
+            if (st != Status::Ok) return st;
+        }
+        std::time_t now = std::time(nullptr);
+        detail::cleanStaleTmp(path, now, kStaleTmpAge);
+        if (auto names = detail::subfolderNames(path)) {
+            for (const std::string& name : *names) detail::cleanStaleTmp(detail::folderDir(path, name), now, kStaleTmpAge);
+        }
+        return std::unique_ptr<Store>(new detail::MaildirStore(path));
+    });
+}
+
+}  // namespace vesk::store
+
+namespace vesk::store::detail {
+
+MaildirStore::MaildirStore(std::string root) : m_root(std::move(root)) {}
+
+Result<MaildirStore::Folder> MaildirStore::openFolder(std::string_view name) {
+    if (!isValidFolderName(name)) return Status::InvalidArgument;
+    std::string dir = folderDir(m_root, name);
+    if (!isMaildir(dir)) {
+        m_indexes.erase(std::string(name));
+        return Status::NotFound;
+    }
+    auto it = m_indexes.find(name);
+    if (it == m_indexes.end()) it = m_indexes.emplace(std::string(name), FolderIndex()).first;
+    return Folder{std::move(dir), &it->second};
+}
+
+Result<MaildirStore::Located> MaildirStore::locate(std::string_view folder, std::string_view id) {
+    if (!isValidId(id)) return Status::InvalidArgument;
+    Result<Folder> f = openFolder(folder);
+    if (!f) return f.status();
+    FolderIndex& index = *f->index;
+    bool fresh = false;
+    if (!index.scanned()) {
+        Status st = index.scan(f->dir);
+        if (st != Status::Ok) return st;
+        fresh = true;
+    }
+    for (;;) {
+        if (const IndexEntry* e = index.find(id)) {
+            Located loc{*f, *e, FolderIndex::pathOf(f->dir, *e)};
+            struct stat st {};
+            if (::stat(loc.path.c_str(), &st) == 0) {
+                loc.entry.info.size = static_cast<std::uint64_t>(st.st_size);
+                loc.entry.info.modified = st.st_mtime;
+                return loc;
+            }
+        }
+        if (fresh) return Status::NotFound;
+        Status st = index.scan(f->dir);
+        if (st != Status::Ok) return st;
+        fresh = true;
+    }
+}
+
+Result<std::vector<std::string>> MaildirStore::folders() {
+    return guarded([&]() -> Result<std::vector<std::string>> {
+        Result<std::vector<std::string>> names = subfolderNames(m_root);
+        if (!names) return names.status();
+        std::vector<std::string> out{kInbox};
+        out.insert(out.end(), names->begin(), names->end());
+        return out;
+    });
+}
+
+Status MaildirStore::createFolder(std::string_view name) {
+    return guarded([&]() -> Status {
+        if (!isValidFolderName(name)) return Status::InvalidArgument;
+        if (name == kInbox) return Status::Ok;
+        return createMaildir(folderDir(m_root, name), true);
+    });
+}
+
+Result<std::vector<MessageInfo>> MaildirStore::listImpl(std::string_view folder) {
+    Result<Folder> f = openFolder(folder);
+    if (!f) return f.status();
+    Status st = f->index->scan(f->dir);
+    if (st != Status::Ok) return st;
+    return f->index->sorted();
+}
+
+Result<std::vector<MessageInfo>> MaildirStore::list(std::string_view folder) {
+    return guarded([&] { return listImpl(folder); });
+}
+
+Result<MessageInfo> MaildirStore::find(std::string_view folder, std::string_view id) {
+    return guarded([&]() -> Result<MessageInfo> {
+        Result<Located> loc = locate(folder, id);
+        if (!loc) return loc.status();
+        return loc->entry.info;
+    });
+}
+
+Result<MessageInfo> MaildirStore::findByKey(std::string_view folder, std::uint64_t key) {
+    return guarded([&]() -> Result<MessageInfo> {
+        Result<Folder> f = openFolder(folder);
+        if (!f) return f.status();
+        if (!f->index->scanned()) {
+            Status st = f->index->scan(f->dir);
+            if (st != Status::Ok) return st;
+        }
+        const IndexEntry* e = f->index->findByKey(key);
+        if (!e) {
+            // A message delivered by someone else since the last listing.
+            Status st = f->index->scan(f->dir);
+            if (st != Status::Ok) return st;
+            e = f->index->findByKey(key);
+        }
+        if (!e) return Status::NotFound;
+        return find(folder, e->info.id);
+    });
+}
+
+Result<Message> MaildirStore::readImpl(std::string_view folder, std::string_view id, ReadMode mode) {
+    Result<Located> loc = locate(folder, id);
+    if (!loc) return loc.status();
+    Result<std::string> bytes = readFile(loc->path);
+    if (!bytes) return bytes.status();
+    std::time_t received = 0;
+    Result<Message> m = parseMessage(*bytes, mode, received);
+    if (!m) return m.status();
+    m->info = loc->entry.info;
+    m->read = m->info.seen();
+    // The topmost Received header is when this system got it; the file name says when it
+    // was delivered here, which is the next best thing.
+    m->received = received != 0 ? received : m->info.delivered;
+    return m;
+}
+
+Result<Message> MaildirStore::read(std::string_view folder, std::string_view id, ReadMode mode) {
+    return guarded([&] { return readImpl(folder, id, mode); });
+}
+
+Result<std::string> MaildirStore::readRaw(std::string_view folder, std::string_view id) {
+    return guarded([&]() -> Result<std::string> {
+        Result<Located> loc = locate(folder, id);
+        if (!loc) return loc.status();
+        return readFile(loc->path);
+    });
+}
+
+Result<std::string> MaildirStore::attachment(std::string_view folder, std::string_view id, std::size_t index) {
+    return guarded([&]() -> Result<std::string> {
+        Result<Located> loc = locate(folder, id);
+        if (!loc) return loc.status();
+        Result<std::string> bytes = readFile(loc->path);
+        if (!bytes) return bytes.status();
+        return attachmentBytes(*bytes, index);
+    });
+}
+
+Result<std::string> MaildirStore::deliverRawImpl(std::string_view folder, std::string_view bytes,
+                                                 std::string_view flags) {
+    if (!validFlagLetters(flags)) return Status::InvalidArgument;
+    Result<Folder> f = openFolder(folder);
+    if (!f) return f.status();
+    std::string normal = normaliseFlags(flags);
+    Result<std::string> id = deliverFile(f->dir, bytes, normal);
+    if (!id) return id.status();
+    if (f->index->scanned()) {
+        IndexEntry e;
+        std::string name = normal.empty() ? *id : curName(*id, normal);
+        if (FolderIndex::describe(f->dir, normal.empty(), name, e)) f->index->put(std::move(e));
+    }
+    return id;
+}
+
+Result<std::string> MaildirStore::deliverRaw(std::string_view folder, std::string_view bytes, std::string_view flags) {
+    return guarded([&] { return deliverRawImpl(folder, bytes, flags); });
+}
+
+Result<std::string> MaildirStore::deliver(std::string_view folder, const Draft& draft, std::string_view flags) {
+    return guarded([&]() -> Result<std::string> {
+        if (!validFlagLetters(flags)) return Status::InvalidArgument;
+        Result<std::string> bytes = composeMessage(draft);
+        if (!bytes) return bytes.status();
+        return deliverRawImpl(folder, *bytes, flags);
+    });
+}
+
+Status MaildirStore::setFlagsImpl(std::string_view folder, std::string_view id, std::string_view add,
+                                  std::string_view remove) {
+    if (!validFlagLetters(add) || !validFlagLetters(remove)) return Status::InvalidArgument;
+    Result<Located> loc = locate(folder, id);
+    if (!loc) return loc.status();
+    std::string flags = applyFlags(loc->entry.info.flags, add, remove);
+    std::string name = curName(loc->entry.info.id, flags);
+    if (!loc->entry.inNew && name == loc->entry.fileName) return Status::Ok;
+    std::string target = loc->folder.dir + "/cur/" + name;
+    Status st = renameNoReplace(loc->path, target);
+    if (st != Status::Ok) return st;
+    IndexEntry e = loc->entry;
+    e.inNew = false;
+    e.fileName = name;
+    e.info.flags = flags;
+    loc->folder.index->put(std::move(e));
+    return syncDir(loc->folder.dir + "/cur");
+}
+
+Status MaildirStore::setFlags(std::string_view folder, std::string_view id, std::string_view add,
+                              std::string_view remove) {
+    return guarded([&] { return setFlagsImpl(folder, id, add, remove); });
+}
+
+Status MaildirStore::moveImpl(std::string_view from, std::string_view id, std::string_view to) {
+    Result<Folder> target = openFolder(to);
+    if (!target) return target.status();
+    Result<Located> loc = locate(from, id);
+    if (!loc) return loc.status();
+    if (loc->folder.dir == target->dir) return Status::Ok;
+    std::string sub = loc->entry.inNew ? "/new" : "/cur";
+    // One identifier per folder: a name under other flags in the target counts as taken.
+    if (!target->index->scanned() || !target->index->find(id)) {
+        Status st = target->index->scan(target->dir);
+        if (st != Status::Ok) return st;
+    }
+    if (target->index->find(id)) return Status::Exists;
+    Status st = renameNoReplace(loc->path, target->dir + sub + "/" + loc->entry.fileName);
+    if (st != Status::Ok) return st;
+    loc->folder.index->erase(id);
+    target->index->put(loc->entry);
+    st = syncDir(target->dir + sub);
+    if (st != Status::Ok) return st;
+    return syncDir(loc->folder.dir + sub);
+}
+
+Status MaildirStore::move(std::string_view from, std::string_view id, std::string_view to) {
+    return guarded([&] { return moveImpl(from, id, to); });
+}
+
+Status MaildirStore::remove(std::string_view folder, std::string_view id) {
+    return guarded([&]() -> Status {
+        Result<Located> loc = locate(folder, id);
+        if (!loc) return loc.status();
+        if (::unlink(loc->path.c_str()) != 0) return statusFromErrno(errno);
+        loc->folder.index->erase(id);
+        return syncDir(loc->folder.dir + (loc->entry.inNew ? "/new" : "/cur"));
+    });
+}
+
+Status MaildirStore::rewriteImpl(std::string_view folder, std::string_view id, const std::vector<HeaderEdit>& edits) {
+    for (const HeaderEdit& e : edits) {
+        if (!validHeaderEdit(e)) return Status::InvalidArgument;
+    }
+    Result<Located> loc = locate(folder, id);
+    if (!loc) return loc.status();
+    Result<std::string> bytes = readFile(loc->path);
+    if (!bytes) return bytes.status();
+    Result<std::string> edited = editHeaders(*bytes, edits);
+    if (!edited) return edited.status();
+    Status st = replaceFile(loc->folder.dir, loc->path, *edited);
+    if (st != Status::Ok) return st;
+    IndexEntry e;
+    if (FolderIndex::describe(loc->folder.dir, loc->entry.inNew, loc->entry.fileName, e)) loc->folder.index->put(std::move(e));
+    return Status::Ok;
+}
+
+Status MaildirStore::rewriteHeaders(std::string_view folder, std::string_view id, const std::vector<HeaderEdit>& edits) {
+    return guarded([&] { return rewriteImpl(folder, id, edits); });
+}
+
+Result<std::string> MaildirStore::enqueue(const Draft& draft, std::string_view outbox) {
+    return guarded([&]() -> Result<std::string> {
+        Status st = createFolder(outbox);
+        if (st != Status::Ok) return st;
+        Result<std::string> bytes = composeMessage(draft);
+        if (!bytes) return bytes.status();
+        return deliverRawImpl(outbox, *bytes, "");
+    });
+}
+
+Result<std::vector<SendRecord>> MaildirStore::flush(const SendOptions& options) {
+    return guarded([&] {
+        return flushQueue(*this, options, [&](const SendRecord& r) { appendQueueLog(m_root, r); });
+    });
+}
+
+Result<std::vector<SendRecord>> MaildirStore::queueLog() {
+    return guarded([&] { return readQueueLog(m_root); });
+}
+
+}  // namespace vesk::store::detail

@@ -1,0 +1,177 @@
+#include "Parse.h"
+
+#include <cstring>
+#include <optional>
+
+#include "Charset.h"
+#include "Cp1252.h"
+#include "GMimeSetup.h"
+#include "Html.h"
+#include "MimeWalk.h"
+#include "PriorityHeaders.h"
+
+namespace vesk::store::detail {
+namespace {
+
+// Header texts are single lines: folding and stray control characters become blanks.
+std::string headerText(const char* utf8) {
+    if (!utf8) return {};
+    std::string out = utf8ToCp1252(utf8);
+    for (char& c : out) {
+        if (c == '\r' || c == '\n' || c == '\t') c = ' ';
+    }
+    return out;
+}
+
+void appendAddresses(InternetAddressList* list, std::vector<Address>& out, int depth = 0) {
+    if (!list || depth > 8) return;
+    int count = internet_address_list_length(list);
+    for (int i = 0; i < count; ++i) {
+        InternetAddress* a = internet_address_list_get_address(list, i);
+        if (INTERNET_ADDRESS_IS_MAILBOX(a)) {
+            out.push_back({headerText(internet_address_get_name(a)),
+                           headerText(internet_address_mailbox_get_addr(INTERNET_ADDRESS_MAILBOX(a)))});
+        } else if (INTERNET_ADDRESS_IS_GROUP(a)) {
+            InternetAddressList* members = internet_address_group_get_members(INTERNET_ADDRESS_GROUP(a));
+            // An empty group is how a name without an address is written; keep the name.
+            if (!members || internet_address_list_length(members) == 0)
+                out.push_back({headerText(internet_address_get_name(a)), {}});
+            else
+                appendAddresses(members, out, depth + 1);
+        }
+    }
+}
+
+std::vector<Address> addresses(GMimeMessage* m, GMimeAddressType type) {
+    std::vector<Address> out;
+    appendAddresses(g_mime_message_get_addresses(m, type), out);
+    return out;
+}
+
+std::string unfold(const char* raw) {
+    std::string out;
+    if (!raw) return out;
+    for (const char* p = raw; *p; ++p) out += (*p == '\r' || *p == '\n') ? ' ' : *p;
+    return out;
+}
+
+std::time_t topReceived(GMimeObject* object) {
+    GMimeHeaderList* headers = g_mime_object_get_header_list(object);
+    int count = g_mime_header_list_get_count(headers);
+    for (int i = 0; i < count; ++i) {
+        GMimeHeader* h = g_mime_header_list_get_header_at(headers, i);
+        if (g_ascii_strcasecmp(g_mime_header_get_name(h), "Received") != 0) continue;
+        std::string value = unfold(g_mime_header_get_raw_value(h));
+        std::size_t semi = value.rfind(';');
+        if (semi == std::string::npos) return 0;
+        GDateTime* date = g_mime_utils_header_decode_date(value.c_str() + semi + 1);
+        if (!date) return 0;
+        std::time_t t = static_cast<std::time_t>(g_date_time_to_unix(date));
+        g_date_time_unref(date);
+        return t;
+    }
+    return 0;
+}
+
+Priority priorityOf(GMimeObject* object) {
+    if (const char* v = g_mime_object_get_header(object, "X-Priority"))
+        if (auto p = fromXPriority(v)) return *p;
+    if (const char* v = g_mime_object_get_header(object, "Importance"))
+        if (auto p = fromImportance(v)) return *p;
+    if (const char* v = g_mime_object_get_header(object, "Priority"))
+        if (auto p = fromPriority(v)) return *p;
+    return Priority::Normal;
+}
+
+std::string attachmentName(GMimeObject* object) {
+    const char* name = nullptr;
+    if (GMIME_IS_PART(object)) {
+        name = g_mime_part_get_filename(GMIME_PART(object));
+    } else {
+        name = g_mime_object_get_content_disposition_parameter(object, "filename");
+        if (!name) name = g_mime_object_get_content_type_parameter(object, "name");
+    }
+    return headerText(name);
+}
+
+std::string contentTypeOf(GMimeObject* object) {
+    GMimeContentType* ct = g_mime_object_get_content_type(object);
+    if (!ct) return "application/octet-stream";
+    std::string out = g_mime_content_type_get_media_type(ct);
+    out += '/';
+    out += g_mime_content_type_get_media_subtype(ct);
+    for (char& c : out) c = static_cast<char>(g_ascii_tolower(c));
+    return out;
+}
+
+std::string bodyText(GMimeObject* object, PartRole role) {
+    std::string raw = partContent(GMIME_PART(object));
+    const char* charset = g_mime_object_get_content_type_parameter(object, "charset");
+    std::string utf8 = decodeToUtf8(raw, charset ? charset : "");
+    if (role == PartRole::HtmlBody) utf8 = htmlToText(utf8);
+    return utf8;
+}
+
+}  // namespace
+
+std::string modelText(std::string_view utf8) { return toCrlf(utf8ToCp1252(utf8)); }
+
+Result<Message> parseMessage(std::string_view bytes, ReadMode mode, std::time_t& receivedHeader) {
+    receivedHeader = 0;
+    GRef<GMimeMessage> parsed = parseBytes(bytes.data(), bytes.size());
+    if (!parsed) return Status::ParseError;
+    GMimeMessage* m = parsed.get();
+    GMimeObject* top = GMIME_OBJECT(m);
+
+    Message out;
+    std::vector<Address> from = addresses(m, GMIME_ADDRESS_TYPE_FROM);
+    if (!from.empty()) out.from = std::move(from.front());
+    out.to = addresses(m, GMIME_ADDRESS_TYPE_TO);
+    out.cc = addresses(m, GMIME_ADDRESS_TYPE_CC);
+    out.bcc = addresses(m, GMIME_ADDRESS_TYPE_BCC);
+    out.subject = headerText(g_mime_message_get_subject(m));
+    if (GDateTime* date = g_mime_message_get_date(m)) out.sent = static_cast<std::time_t>(g_date_time_to_unix(date));
+    receivedHeader = topReceived(top);
+    out.priority = priorityOf(top);
+    out.readReceipt = g_mime_object_get_header(top, "Disposition-Notification-To") != nullptr;
+    out.deliveryReport = g_mime_object_get_header(top, "Return-Receipt-To") != nullptr;
+    if (const char* id = g_mime_message_get_message_id(m)) out.messageId = headerText(id);
+
+    std::string body;
+    walkParts(m, [&](GMimeObject* part, PartRole role) {
+        if (role == PartRole::Attachment) {
+            out.attachments.push_back({attachmentName(part), contentTypeOf(part)});
+        } else if (mode == ReadMode::Full) {
+            std::string text = bodyText(part, role);
+            if (!body.empty() && body.back() != '\n' && !text.empty()) body += '\n';
+            body += text;
+        }
+        return true;
+    });
+    out.body = modelText(body);
+    return out;
+}
+
+Result<std::string> attachmentBytes(std::string_view bytes, std::size_t index) {
+    GRef<GMimeMessage> parsed = parseBytes(bytes.data(), bytes.size());
+    if (!parsed) return Status::ParseError;
+    std::size_t seen = 0;
+    std::optional<std::string> found;
+    walkParts(parsed.get(), [&](GMimeObject* part, PartRole role) {
+        if (role != PartRole::Attachment) return true;
+        if (seen++ != index) return true;
+        if (GMIME_IS_PART(part)) {
+            found = partContent(GMIME_PART(part));
+        } else if (GMIME_IS_MESSAGE_PART(part)) {
+            GMimeMessage* inner = g_mime_message_part_get_message(GMIME_MESSAGE_PART(part));
+            found = inner ? objectBytes(GMIME_OBJECT(inner)) : std::string();
+        } else {
+            found = std::string();
+        }
+        return false;
+    });
+    if (!found) return Status::NotFound;
+    return std::move(*found);
+}
+
+}  // namespace vesk::store::detail
