@@ -1,0 +1,82 @@
+#include "common/Account.h"
+
+#include "platform/Codepage.h"
+#include "platform/RegistryValues.h"
+#include "platform/VeskHome.h"
+#include "store/Store.h"
+
+namespace vesk::mapi32 {
+namespace {
+
+constexpr std::size_t kMaxAccountName = 64;
+
+std::string readValue(const std::string& key, const char* name) {
+    return readRegString(HKEY_CURRENT_USER, key, name).value_or(std::string());
+}
+
+// A folder value: the default when the value is missing or empty, nothing when it is unusable.
+std::optional<std::string> folderValue(const std::string& key, const char* name, const std::string& fallback) {
+    std::string value = readValue(key, name);
+    if (value.empty()) return fallback;
+    if (value == store::kInbox || !store::isValidFolderName(value)) return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+bool isValidAccountName(std::string_view name) {
+    if (name.empty() || name.size() > kMaxAccountName) return false;
+    for (char c : name) {
+        auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F || c == '\\') return false;
+    }
+    return true;
+}
+
+std::string resolveConfiguredPath(std::string_view ansi) {
+    std::string path = cp::cp1252ToUtf8(ansi);
+    if (path.empty() || path.front() == '/') return path;
+    return home() + "/" + path;
+}
+
+std::optional<Account> loadAccount(std::string_view profile, AccountError& error) {
+    error = AccountError::None;
+    std::string name(profile);
+    if (name.empty()) name = readValue(kMailKey, "DefaultAccount");
+    if (name.empty()) {
+        error = AccountError::NoSuchAccount;
+        return std::nullopt;
+    }
+    if (!isValidAccountName(name)) {
+        error = AccountError::BadName;
+        return std::nullopt;
+    }
+    std::string key = std::string(kAccountsKey) + "\\" + name;
+    std::optional<std::string> maildir = readRegString(HKEY_CURRENT_USER, key, "Maildir");
+    if (!maildir) {
+        error = AccountError::NoSuchAccount;
+        return std::nullopt;
+    }
+    Account account;
+    account.name = name;
+    account.maildir = resolveConfiguredPath(*maildir);
+    account.password = readValue(key, "Password");
+    account.displayName = readValue(key, "DisplayName");
+    account.address = readValue(key, "Address");
+    std::string book = readValue(key, "AddressBook");
+    if (!book.empty()) account.addressBook = resolveConfiguredPath(book);
+    account.sendCommand = readValue(key, "SendCommand");
+    std::optional<std::string> trash = folderValue(key, "TrashFolder", account.trashFolder);
+    std::optional<std::string> sent = folderValue(key, "SentFolder", account.sentFolder);
+    std::optional<std::string> outbox = folderValue(key, "OutboxFolder", account.outboxFolder);
+    if (account.maildir.empty() || !trash || !sent || !outbox) {
+        error = AccountError::Incomplete;
+        return std::nullopt;
+    }
+    account.trashFolder = *trash;
+    account.sentFolder = *sent;
+    account.outboxFolder = *outbox;
+    return account;
+}
+
+}  // namespace vesk::mapi32

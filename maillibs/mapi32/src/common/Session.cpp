@@ -1,0 +1,92 @@
+#include "common/Session.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace vesk::mapi32 {
+
+Session::Session(Account account, std::unique_ptr<store::Store> store)
+    : m_account(std::move(account)), m_store(std::move(store)) {}
+
+Session::~Session() {
+    if (!m_privateFolder.empty()) ::rmdir(m_privateFolder.c_str());
+}
+
+bool Session::refreshInbox() {
+    store::Result<std::vector<store::MessageInfo>> listing = m_store->list(store::kInbox);
+    if (!listing) return false;
+    m_inbox = std::move(*listing);
+    m_positions.clear();
+    m_keyPositions.clear();
+    for (size_t i = 0; i < m_inbox.size(); ++i) {
+        m_positions.emplace(m_inbox[i].id, static_cast<long>(i));
+        m_keyPositions.emplace(m_inbox[i].key, static_cast<long>(i));
+    }
+    return true;
+}
+
+long Session::positionOf(const std::string& id) const {
+    auto it = m_positions.find(id);
+    return it == m_positions.end() ? -1 : it->second;
+}
+
+long Session::positionOfKey(std::uint64_t key) const {
+    auto it = m_keyPositions.find(key);
+    return it == m_keyPositions.end() ? -1 : it->second;
+}
+
+const std::string& Session::privateFolder() {
+    if (m_privateFolder.empty()) {
+        const char* tmp = std::getenv("TMPDIR");
+        std::string pattern = std::string(tmp != nullptr && tmp[0] == '/' ? tmp : "/tmp") + "/vesk-mapi32-XXXXXX";
+        // mkdtemp makes the folder with mode 0700: only this user sees the attachments.
+        if (::mkdtemp(pattern.data()) != nullptr) m_privateFolder = pattern;
+    }
+    return m_privateFolder;
+}
+
+ULONG openSession(const char* profile, const char* password, std::unique_ptr<Session>& out) {
+    AccountError error = AccountError::None;
+    std::optional<Account> account = loadAccount(profile != nullptr ? profile : "", error);
+    if (!account) return MAPI_E_LOGIN_FAILURE;
+    if (!account->password.empty() && (password == nullptr || account->password != password)) {
+        return MAPI_E_LOGIN_FAILURE;
+    }
+    // A mailbox that is not there is a configuration fault, never an empty mailbox: making
+    // one would hand out "no messages", which reads as "everything was deleted".
+    store::Result<std::unique_ptr<store::Store>> opened = store::openMaildir(account->maildir);
+    if (!opened) return opened.status() == store::Status::OutOfMemory ? MAPI_E_INSUFFICIENT_MEMORY : MAPI_E_LOGIN_FAILURE;
+    out = std::make_unique<Session>(std::move(*account), std::move(*opened));
+    return SUCCESS_SUCCESS;
+}
+
+void pickUpNewMail(Session& session) {
+    store::Result<std::vector<store::MessageInfo>> listing = session.store().list(store::kInbox);
+    if (!listing) return;
+    // Setting no flag still moves a message from new/ to cur/; one already there is untouched.
+    for (const store::MessageInfo& info : *listing) session.store().setFlags(store::kInbox, info.id, "", "");
+}
+
+void flushOutbox(Session& session) {
+    const Account& account = session.account();
+    if (account.sendCommand.empty()) return;
+    store::SendOptions options;
+    options.command = account.sendCommand;
+    options.outbox = account.outboxFolder;
+    options.sentFolder = account.sentFolder;
+    session.store().flush(options);
+}
+
+ULONG errorFromStore(store::Status status) {
+    switch (status) {
+    case store::Status::Ok: return SUCCESS_SUCCESS;
+    case store::Status::OutOfMemory: return MAPI_E_INSUFFICIENT_MEMORY;
+    case store::Status::InvalidArgument:
+    case store::Status::NotFound: return MAPI_E_INVALID_MESSAGE;
+    default: return MAPI_E_FAILURE;
+    }
+}
+
+}  // namespace vesk::mapi32
