@@ -1,0 +1,39 @@
+// mailconduit info: the plug-in's description of the stored settings.
+#include "CommandSupport.h"
+#include "Display.h"
+#include "FileIo.h"
+#include "ResultCodes.h"
+
+namespace conduit {
+
+int runInfoCommand(const std::vector<std::string>& args, CommandContext& context) {
+    ParsedArgs parsed;
+    if (auto error = parseArgs(args, {{"plugin", true}, {"config", true}}, parsed)) {
+        return usageError(context, "info", *error);
+    }
+    if (parsed.help) {
+        context.out << commandHelp("info");
+        return kExitOk;
+    }
+    if (!parsed.has("plugin")) return usageError(context, "info", "--plugin is required");
+    if (!parsed.positionals.empty()) return usageError(context, "info", "unexpected " + parsed.positionals[0]);
+    std::string plugin = parsed.value("plugin");
+    std::string config = configFileFor(parsed, plugin, desktopHome());
+    if (!exists(config)) {
+        context.err << "mailconduit info: bad configuration: " << config << " does not exist\n";
+        return kExitCannotRun;
+    }
+    std::unique_ptr<PluginHost> host = loadPluginFor("info", plugin, context);
+    if (!host) return kExitCannotRun;
+    std::string text;
+    int rc = host->configInfo(config, text);
+    if (rc != MAILHOST_OK) {
+        context.err << "mailconduit info: GetHostConfigInfo failed: " << describeResult(rc) << "\n";
+        return kExitCannotRun;
+    }
+    context.out << shown(text);
+    if (text.empty() || text.back() != '\n') context.out << "\n";
+    return kExitOk;
+}
+
+}  // namespace conduit

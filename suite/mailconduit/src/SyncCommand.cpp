@@ -1,0 +1,99 @@
+// mailconduit sync: one synchronisation, its progress and its summary.
+#include <iostream>
+#include <string>
+
+#include "CommandSupport.h"
+#include "Display.h"
+#include "FileIo.h"
+#include "Paths.h"
+#include "ResultCodes.h"
+#include "Summary.h"
+#include "SyncEngine.h"
+
+namespace conduit {
+
+namespace {
+
+constexpr const char* kCommand = "sync";
+
+bool askOnTerminal(CommandContext& context, const std::string& question) {
+    context.err << question << " [y/N] ";
+    context.err.flush();
+    std::string answer;
+    if (!std::getline(context.in, answer)) return false;
+    return answer == "y" || answer == "Y" || answer == "yes";
+}
+
+}  // namespace
+
+int runSyncCommand(const std::vector<std::string>& args, CommandContext& context) {
+    static const std::vector<OptionDef> known = {
+        {"plugin", true}, {"config", true}, {"headers-only", false}, {"dry-run", false}, {"yes", false},
+        {"quiet", false},
+    };
+    ParsedArgs parsed;
+    if (auto error = parseArgs(args, known, parsed)) return usageError(context, kCommand, *error);
+    if (parsed.help) {
+        context.out << commandHelp(kCommand);
+        return kExitOk;
+    }
+    if (!parsed.positionals.empty()) return usageError(context, kCommand, "unexpected " + parsed.positionals[0]);
+    if (!parsed.has("plugin")) return usageError(context, kCommand, "--plugin is required (for example --plugin salvith)");
+
+    SyncOptions options;
+    options.home = desktopHome();
+    const std::string plugin = parsed.value("plugin");
+    options.plugin = pluginShortName(plugin);
+    options.configFile = configFileFor(parsed, plugin, options.home);
+    options.headersOnly = parsed.flag("headers-only");
+    options.dryRun = parsed.flag("dry-run");
+    options.assumeYes = parsed.flag("yes");
+
+    if (!exists(options.configFile)) {
+        context.err << "mailconduit sync: the sync could not run: bad configuration: " << options.configFile
+                    << " does not exist (give the conduit's configuration file with --config)\n";
+        return kExitCannotRun;
+    }
+    std::unique_ptr<PluginHost> host = loadPluginFor(kCommand, plugin, context);
+    if (!host) return kExitCannotRun;
+
+    Progress progress(context.err, context.errorIsTerminal, parsed.flag("quiet"));
+    FaultHook faults = FaultHook::fromEnvironment();
+    SyncEnvironment env{progress, faults, nullptr};
+    if (context.inputIsTerminal) {
+        env.confirm = [&context](const std::string& question) { return askOnTerminal(context, question); };
+    }
+    SyncReport report = runSync(host->exports(), options, env);
+    progress.finish();
+
+    if (report.exitCode == kExitCannotRun) {
+        if (report.replay) context.err << "mailconduit sync: " << report.replayText << "\n";
+        context.err << "mailconduit sync: the sync could not run: " << report.reason << "\n";
+        bool logonRefused = !report.failures.empty() && report.failures.back().step == "Logon";
+        if (logonRefused) {
+            std::string info;
+            if (host->configInfo(options.configFile, info) == MAILHOST_OK) {
+                context.err << "  " << options.configFile << " holds, for " << options.plugin << ": "
+                            << shown(info) << "\n";
+            }
+        }
+        bool libraryMissing = !report.failures.empty() && report.failures.back().step == "Initialize" &&
+                              report.failures.back().rc == MAILHOST_LIBRARY_NOT_FOUND;
+        if (libraryMissing) {
+            std::string path;
+            for (const std::string& folder : libraryFolders()) path += (path.empty() ? "" : ":") + folder;
+            context.err << "  the plug-in looks for its mail library on VESK_LIBRARY_PATH (" << path
+                        << ") and in its own folder\n";
+        }
+        for (const std::string& note : report.notes) context.err << "  note: " << note << "\n";
+        return kExitCannotRun;
+    }
+    if (options.dryRun) {
+        printPlan(context.out, report, options.plugin);
+        return kExitOk;
+    }
+    printSummary(context.out, report, options.plugin);
+    return report.exitCode;
+}
+
+}  // namespace conduit

@@ -1,0 +1,93 @@
+#include "Merge.h"
+
+#include <gtest/gtest.h>
+
+#include "Record.h"
+#include "framework/MailHost.h"
+
+namespace conduit {
+namespace {
+
+constexpr std::uint16_t kFullStatus = 0x0400 | (2u << MAILMSG_STATUS_CONTENT_SHIFT);
+
+RecordFields desktopRecord(const std::string& id, bool read, int priority = kPriorityNormal) {
+    RecordFields r;
+    r.hostMsgId = id;
+    r.status = kFullStatus;
+    r.flags = (1u << 17) | (1u << 19) | (static_cast<std::uint32_t>(priority) << MAILMSG_FLAG_PRIORITY_SHIFT) |
+              MAILMSG_FLAG_FROM_HOST | (read ? MAILMSG_FLAG_READ : 0u);
+    r.subject = "Subject " + id;
+    r.body = "Body of " + id;
+    r.to = "me@example.org";
+    return r;
+}
+
+TEST(MergeTest, LearnsNewForgetsGoneKeepsOrderOfTheDesktop) {
+    Handheld h;
+    mergeDesktop(h, {desktopRecord("a", false), desktopRecord("b", true, kPriorityHigh)}, false);
+    ASSERT_EQ(h.inbox.size(), 2u);
+    EXPECT_FALSE(h.inbox[0].read);
+    EXPECT_TRUE(h.inbox[1].read);
+    EXPECT_EQ(h.inbox[1].priority, kPriorityHigh);
+    EXPECT_FALSE(h.inbox[1].hasPendingChange());
+    std::uint64_t idOfB = h.inbox[1].id;
+
+    MergeResult result = mergeDesktop(h, {desktopRecord("c", false), desktopRecord("b", true)}, false);
+    EXPECT_EQ(result.received, 1);
+    EXPECT_EQ(result.updated, 1);
+    EXPECT_EQ(result.forgotten, 1);
+    ASSERT_EQ(h.inbox.size(), 2u);
+    EXPECT_EQ(h.inbox[0].record.hostMsgId, "c");
+    EXPECT_EQ(h.inbox[1].id, idOfB) << "a known message keeps its number";
+    EXPECT_EQ(h.inbox[1].priority, kPriorityNormal) << "the desktop's new priority reaches the handheld";
+}
+
+TEST(MergeTest, HandheldChangesNotYetCarriedSurviveTheDesktopState) {
+    Handheld h;
+    mergeDesktop(h, {desktopRecord("a", false), desktopRecord("b", false)}, false);
+    h.inbox[0].read = true;                   // read on the handheld, not yet carried
+    h.inbox[1].priority = kPriorityLow;       // lowered on the handheld
+    MergeResult result = mergeDesktop(h, {desktopRecord("a", false), desktopRecord("b", true, kPriorityHigh)}, false);
+    EXPECT_EQ(result.changesDropped, 0);
+    EXPECT_TRUE(h.inbox[0].read);
+    EXPECT_TRUE(h.inbox[0].readChanged());
+    EXPECT_EQ(h.inbox[1].priority, kPriorityLow);
+    EXPECT_EQ(h.inbox[1].desktopPriority, kPriorityHigh);
+    EXPECT_TRUE(h.inbox[1].read) << "the read state had no change of its own and follows the desktop";
+    // The desktop catching up settles the change by itself.
+    mergeDesktop(h, {desktopRecord("a", true), desktopRecord("b", true, kPriorityLow)}, false);
+    EXPECT_FALSE(h.inbox[0].hasPendingChange());
+    EXPECT_FALSE(h.inbox[1].hasPendingChange());
+}
+
+TEST(MergeTest, HeadersOnlyKeepsTheBodyTheHandheldHas) {
+    Handheld h;
+    mergeDesktop(h, {desktopRecord("a", false)}, false);
+    RecordFields headers = desktopRecord("a", true);
+    headers.status = 0x0400;  // content not read
+    headers.body.clear();
+    headers.to.clear();
+    headers.subject = "Changed subject";
+    mergeDesktop(h, {headers}, false);
+    EXPECT_EQ(h.inbox[0].record.body, "Body of a");
+    EXPECT_EQ(h.inbox[0].record.to, "me@example.org");
+    EXPECT_EQ(h.inbox[0].record.subject, "Changed subject");
+    EXPECT_TRUE(h.inbox[0].read);
+}
+
+TEST(MergeTest, AnotherPluginsMailboxReplacesTheInbox) {
+    Handheld h;
+    mergeDesktop(h, {desktopRecord("same-id", false)}, false);
+    h.inbox[0].deleted = true;
+    std::uint64_t oldId = h.inbox[0].id;
+    MergeResult result = mergeDesktop(h, {desktopRecord("same-id", false)}, true);
+    EXPECT_EQ(result.forgotten, 1);
+    EXPECT_EQ(result.changesDropped, 1);
+    EXPECT_EQ(result.received, 1);
+    ASSERT_EQ(h.inbox.size(), 1u);
+    EXPECT_NE(h.inbox[0].id, oldId) << "an identifier of another mailbox is not the same message";
+    EXPECT_FALSE(h.inbox[0].deleted);
+}
+
+}  // namespace
+}  // namespace conduit

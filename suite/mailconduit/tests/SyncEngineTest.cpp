@@ -1,0 +1,332 @@
+// The sync engine in-process, driving the test plug-in loaded through the platform loader.
+#include "SyncEngine.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "FileIo.h"
+#include "HandheldAccess.h"
+#include "Paths.h"
+#include "TestDesktop.h"
+#include "framework/MailHost.h"
+
+namespace conduit {
+namespace {
+
+using nlohmann::json;
+using Calls = std::vector<std::string>;
+
+class SyncEngineTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_log = m_desktop.path() + "/calls.log";
+        ::setenv("FAKEHOST_CALL_LOG", m_log.c_str(), 1);
+        ::unsetenv("FAKEHOST_INIT_RESULT");
+        configure({});
+        m_desktop.write("desktop-mailbox.json", test::fakeMailbox(4));
+        LoadError error;
+        m_host = PluginHost::load(MAILCONDUIT_FAKEHOST, error);
+        ASSERT_NE(m_host, nullptr) << error.detail;
+    }
+    void TearDown() override {
+        ::unsetenv("FAKEHOST_CALL_LOG");
+        ::unsetenv("FAKEHOST_INIT_RESULT");
+    }
+
+    void configure(const std::vector<std::string>& extra) { m_config = test::writeFakeConfig(m_desktop, extra); }
+
+    SyncReport sync(bool dryRun = false, bool assumeYes = false) {
+        SyncOptions options;
+        options.home = m_desktop.path();
+        options.plugin = "fakehost";
+        options.configFile = m_config;
+        options.dryRun = dryRun;
+        options.assumeYes = assumeYes;
+        std::ostringstream sink;
+        Progress progress(sink, false, true);
+        FaultHook faults;
+        SyncEnvironment env{progress, faults, m_confirm};
+        return runSync(m_host->exports(), options, env);
+    }
+
+    // The exports called since the last look.
+    Calls calls() {
+        std::string text = m_desktop.read("calls.log");
+        removeDurably(m_log);
+        Calls lines;
+        std::istringstream in(text);
+        for (std::string line; std::getline(in, line);) lines.push_back(line);
+        return lines;
+    }
+
+    Handheld handheld() {
+        OpenedHandheld opened;
+        EXPECT_FALSE(openHandheld(m_desktop.path(), false, opened));
+        return opened.handheld;
+    }
+    template <typename Edit>
+    void edit(Edit change) {
+        Handheld h = handheld();
+        change(h);
+        ASSERT_FALSE(storeHandheld(m_desktop.path(), h));
+    }
+    std::uint64_t composeTo(const std::string& to, bool file = false) {
+        std::uint64_t id = 0;
+        edit([&](Handheld& h) {
+            Draft draft;
+            draft.to = to;
+            draft.subject = "To " + to;
+            draft.body = "Hello\r\n";
+            draft.fileOnly = file;
+            EXPECT_FALSE(compose(h, draft, id));
+        });
+        return id;
+    }
+    std::uint64_t inboxId(const std::string& hostId) {
+        for (const HandheldMessage& m : handheld().inbox) {
+            if (m.record.hostMsgId == hostId) return m.id;
+        }
+        ADD_FAILURE() << "no inbox message " << hostId;
+        return 0;
+    }
+    json mailbox() { return json::parse(m_desktop.read("desktop-mailbox.json")); }
+
+    test::TempDesktop m_desktop;
+    std::string m_config, m_log;
+    std::unique_ptr<PluginHost> m_host;
+    std::function<bool(const std::string&)> m_confirm;
+};
+
+TEST_F(SyncEngineTest, CallsTheExportsInTheDocumentedOrder) {
+    ASSERT_EQ(sync().exitCode, 0);
+    EXPECT_EQ(calls(), (Calls{"Initialize", "Logon(1)", "GetAllMsgs", "FreeMailMsg", "Logoff", "Uninitialize"}));
+
+    // m1 and m3 arrived unread, m2 read.
+    edit([&](Handheld& h) {
+        EXPECT_FALSE(deleteMessage(h, inboxId("m3")));
+        EXPECT_FALSE(setPriority(h, inboxId("m2"), kPriorityHigh));
+        EXPECT_FALSE(markRead(h, inboxId("m1"), true));
+    });
+    composeTo("anna@example.org");
+    composeTo("", true);
+    SyncReport report = sync();
+    ASSERT_EQ(report.exitCode, 0) << report.reason;
+    EXPECT_EQ(calls(), (Calls{"Initialize", "Logon(1)", "GetAllMsgs", "FreeMailMsg", "SendMsg", "SetMsg",
+                              "SetMsgReadStatus", "SetMsgPriority", "DeleteMsg", "Logoff", "Uninitialize"}));
+    EXPECT_EQ(report.sent, 1);
+    EXPECT_EQ(report.filed, 1);
+    EXPECT_EQ(report.deleted, 1);
+    EXPECT_EQ(report.markedRead, 1);
+    EXPECT_EQ(report.prioritised, 1);
+    // Six sync-manager turns: Initialize, Logon and one per message of the mailbox.
+    EXPECT_EQ(report.yields, 6u);
+
+    json box = mailbox();
+    ASSERT_EQ(box["sent"].size(), 1u);
+    EXPECT_EQ(box["sent"][0]["to"], "anna@example.org");
+    EXPECT_FALSE(box["sent"][0]["hasHostId"].get<bool>());
+    ASSERT_EQ(box["inbox"].size(), 4u);  // m3 deleted, the filed message added
+    EXPECT_TRUE(box["inbox"][0]["read"].get<bool>());
+    EXPECT_EQ(box["inbox"][1]["priority"], kPriorityHigh);
+    Handheld h = handheld();
+    EXPECT_TRUE(h.outbox.empty());
+    EXPECT_TRUE(h.filed.empty());
+    for (const HandheldMessage& m : h.inbox) EXPECT_FALSE(m.hasPendingChange()) << m.id;
+    EXPECT_FALSE(exists(journalPath(m_desktop.path())));
+
+    // The filed message comes back as a desktop message at the next sync.
+    report = sync();
+    EXPECT_EQ(report.merge.received, 1);
+    EXPECT_EQ(handheld().inbox.size(), 4u);
+}
+
+TEST_F(SyncEngineTest, UninitializeOnEveryWayOut) {
+    struct Row {
+        const char* label;
+        std::function<void()> arrange;
+        Calls expected;
+        const char* reason;  // part of the reason given
+    };
+    const Row rows[] = {
+        {"mail library missing",
+         [] { ::setenv("FAKEHOST_INIT_RESULT", "204", 1); },
+         {"Initialize", "Uninitialize"},
+         "MAILHOST_LIBRARY_NOT_FOUND (204)"},
+        {"logon refused",
+         [this] { configure({"UserAccount="}); },
+         {"Initialize", "Logon(1)", "Uninitialize"},
+         "MAILHOST_LOGON_FAILED (200)"},
+        {"more than half of the inbox would go, nobody to ask",
+         [this] {
+             m_desktop.write("desktop-mailbox.json", test::fakeMailbox(12));
+             ASSERT_EQ(sync().exitCode, 0);
+             calls();
+             m_desktop.write("desktop-mailbox.json", test::fakeMailbox(5));
+         },
+         {"Initialize", "Logon(1)", "GetAllMsgs", "FreeMailMsg", "Logoff", "Uninitialize"},
+         "7 of the 12 messages"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.label);
+        ::unsetenv("FAKEHOST_INIT_RESULT");
+        configure({});
+        removeDurably(handheldPath(m_desktop.path()));
+        row.arrange();
+        std::string before = test::snapshot(conduitFolder(m_desktop.path()));
+        composeTo("kept@example.org");
+        std::string withDraft = test::snapshot(conduitFolder(m_desktop.path()));
+        SyncReport report = sync();
+        EXPECT_EQ(report.exitCode, 2);
+        EXPECT_NE(report.reason.find(row.reason), std::string::npos) << report.reason;
+        EXPECT_EQ(calls(), row.expected);
+        EXPECT_EQ(test::snapshot(conduitFolder(m_desktop.path())), withDraft) << "nothing changes on the handheld";
+        EXPECT_NE(before, withDraft);
+    }
+}
+
+TEST_F(SyncEngineTest, RefusedMessagesStayForTheNextSync) {
+    configure({"FailSendTo=bounce", "NoUnread=1", "FailDelete=1"});
+    ASSERT_EQ(sync().exitCode, 0);
+    std::uint64_t good = composeTo("anna@example.org");
+    std::uint64_t bad = composeTo("bounce@example.org");
+    edit([&](Handheld& h) {
+        EXPECT_FALSE(markRead(h, inboxId("m2"), false));  // m2 is read on the desktop
+        EXPECT_FALSE(deleteMessage(h, inboxId("m4")));
+    });
+    calls();
+    SyncReport report = sync();
+    EXPECT_EQ(report.exitCode, 1);
+    ASSERT_EQ(report.failures.size(), 3u);
+    EXPECT_EQ(report.failures[0].step, "SendMsg");
+    EXPECT_EQ(report.failures[0].entry, bad);
+    EXPECT_EQ(report.failures[0].rc, MAILHOST_SEND_FAILED);
+    EXPECT_EQ(report.failures[1].rc, MAILHOST_NOT_SUPPORTED);
+    EXPECT_EQ(report.failures[2].step, "DeleteMsg");
+    EXPECT_EQ(report.failures[2].rc, MAILHOST_SERVER_ERROR);
+
+    Handheld h = handheld();
+    EXPECT_EQ(h.find(good), nullptr);
+    ASSERT_NE(h.find(bad), nullptr);
+    EXPECT_FALSE(h.find(bad)->unsure);
+    EXPECT_TRUE(h.find(inboxId("m2"))->read) << "the desktop cannot mark unread: the handheld follows it";
+    EXPECT_TRUE(h.find(inboxId("m4"))->deleted) << "a refused deletion stays pending";
+
+    // The next sync tries the send and the deletion again, and not the unread mark.
+    calls();
+    report = sync();
+    EXPECT_EQ(report.exitCode, 1);
+    EXPECT_EQ(calls(), (Calls{"Initialize", "Logon(1)", "GetAllMsgs", "FreeMailMsg", "SendMsg", "DeleteMsg",
+                              "Logoff", "Uninitialize"}));
+    EXPECT_EQ(mailbox()["sent"].size(), 1u);
+}
+
+TEST_F(SyncEngineTest, MassRemovalAsksFirst) {
+    m_desktop.write("desktop-mailbox.json", test::fakeMailbox(12));
+    ASSERT_EQ(sync().exitCode, 0);
+    m_desktop.write("desktop-mailbox.json", test::fakeMailbox(6));
+    std::string asked;
+    m_confirm = [&](const std::string& question) {
+        asked = question;
+        return false;
+    };
+    // Exactly half is not more than half.
+    EXPECT_EQ(sync().exitCode, 0);
+    EXPECT_TRUE(asked.empty());
+    EXPECT_EQ(handheld().inbox.size(), 6u);
+
+    m_desktop.write("desktop-mailbox.json", test::fakeMailbox(2));
+    EXPECT_EQ(sync().exitCode, 0) << "a mailbox of 6 is too small to ask about";
+    m_desktop.write("desktop-mailbox.json", test::fakeMailbox(12));
+    ASSERT_EQ(sync().exitCode, 0);
+    edit([&](Handheld& h) {
+        for (int i = 1; i <= 3; ++i) EXPECT_FALSE(deleteMessage(h, inboxId("m" + std::to_string(i))));
+    });
+    m_desktop.write("desktop-mailbox.json", test::fakeMailbox(8));  // 4 gone + 3 deleted = 7 of 12
+    SyncReport refused = sync();
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_NE(asked.find("remove 7 of the 12"), std::string::npos) << asked;
+    EXPECT_EQ(handheld().inbox.size(), 12u);
+    EXPECT_EQ(mailbox()["inbox"].size(), 8u) << "nothing was deleted on the desktop";
+
+    m_confirm = [](const std::string&) { return true; };
+    SyncReport agreed = sync();
+    EXPECT_EQ(agreed.exitCode, 0);
+    EXPECT_EQ(agreed.merge.forgotten, 4);
+    EXPECT_EQ(agreed.deleted, 3);
+    EXPECT_EQ(handheld().inbox.size(), 5u);
+}
+
+TEST_F(SyncEngineTest, DryRunCallsNothingAndWritesNothing) {
+    ASSERT_EQ(sync().exitCode, 0);
+    std::uint64_t out = composeTo("anna@example.org");
+    edit([&](Handheld& h) { EXPECT_FALSE(markRead(h, inboxId("m1"), true)); });
+    // An interrupted sync whose send went through: the dry run shows it finished, in memory.
+    std::uint64_t sentBefore = composeTo("bob@example.org");
+    JournalWriter journal;
+    ASSERT_EQ(journal.start(journalPath(m_desktop.path()), "earlier", "fakehost"), 0);
+    ASSERT_EQ(journal.begin({Call::SendMsg, sentBefore, 0}), 0);
+    ASSERT_EQ(journal.done({Call::SendMsg, sentBefore, 0}, MAILHOST_OK), 0);
+    calls();
+    std::string before = test::snapshot(m_desktop.path());
+
+    SyncReport report = sync(true);
+    EXPECT_EQ(report.exitCode, 0);
+    EXPECT_EQ(report.plan, (std::vector<PlannedCall>{{Call::SendMsg, out, 0}, {Call::SetMsgReadStatus, inboxId("m1"), 1}}));
+    ASSERT_TRUE(report.replay.has_value());
+    EXPECT_EQ(report.replay->succeeded, 1);
+    EXPECT_TRUE(calls().empty());
+    EXPECT_EQ(test::snapshot(m_desktop.path()), before);
+}
+
+TEST_F(SyncEngineTest, InterruptedSyncIsFinishedBeforeTheNext) {
+    ASSERT_EQ(sync().exitCode, 0);
+    std::uint64_t delivered = composeTo("anna@example.org");
+    std::uint64_t cutOff = composeTo("bob@example.org");
+    std::uint64_t waiting = composeTo("carl@example.org");
+    JournalWriter journal;
+    ASSERT_EQ(journal.start(journalPath(m_desktop.path()), "earlier", "fakehost"), 0);
+    ASSERT_EQ(journal.begin({Call::SendMsg, delivered, 0}), 0);
+    ASSERT_EQ(journal.done({Call::SendMsg, delivered, 0}, MAILHOST_OK), 0);
+    ASSERT_EQ(journal.begin({Call::SendMsg, cutOff, 0}), 0);
+    calls();
+
+    SyncReport report = sync();
+    EXPECT_EQ(report.exitCode, 0);
+    ASSERT_TRUE(report.replay.has_value());
+    EXPECT_EQ(report.held, (std::vector<std::uint64_t>{cutOff}));
+    EXPECT_EQ(report.sent, 1) << "only the message nobody had handed over yet";
+    json box = mailbox();
+    ASSERT_EQ(box["sent"].size(), 1u);
+    EXPECT_EQ(box["sent"][0]["to"], "carl@example.org");
+    Handheld h = handheld();
+    EXPECT_EQ(h.find(delivered), nullptr);
+    EXPECT_EQ(h.find(waiting), nullptr);
+    ASSERT_NE(h.find(cutOff), nullptr);
+    EXPECT_TRUE(h.find(cutOff)->unsure);
+
+    // Once the person says so, it goes.
+    edit([&](Handheld& hh) { EXPECT_FALSE(retryMessage(hh, cutOff)); });
+    EXPECT_EQ(sync().sent, 1);
+    EXPECT_EQ(handheld().find(cutOff), nullptr);
+}
+
+TEST_F(SyncEngineTest, AnotherPluginsInboxIsReplacedNotChanged) {
+    ASSERT_EQ(sync().exitCode, 0);
+    edit([&](Handheld& h) {
+        h.plugin = "salvith";
+        EXPECT_FALSE(deleteMessage(h, inboxId("m1")));
+        EXPECT_FALSE(markRead(h, inboxId("m3"), true));
+    });
+    calls();
+    SyncReport report = sync();
+    EXPECT_EQ(report.exitCode, 0);
+    EXPECT_EQ(calls(), (Calls{"Initialize", "Logon(1)", "GetAllMsgs", "FreeMailMsg", "Logoff", "Uninitialize"}));
+    EXPECT_EQ(report.merge.forgotten, 4);
+    EXPECT_EQ(report.merge.received, 4);
+    EXPECT_EQ(handheld().plugin, "fakehost");
+    EXPECT_EQ(mailbox()["inbox"].size(), 4u);
+}
+
+}  // namespace
+}  // namespace conduit
