@@ -11,7 +11,7 @@
 #include <memory>
 #include <sstream>
 
-#include "framework/MailHost.h"
+#include "framework/MailHostExports.h"
 #include "framework/Msg.h"
 #include "framework/PasswordScramble.h"
 #include "platform/RegistryValues.h"
@@ -47,47 +47,12 @@ std::string fileText(const std::string& path) {
 }
 
 // The fifteen exports of a loaded plug-in.
-struct Plugin {
+struct Plugin : MailHostExports {
     HMODULE module = nullptr;
-    PFN_Initialize Initialize = nullptr;
-    PFN_Uninitialize Uninitialize = nullptr;
-    PFN_Logon Logon = nullptr;
-    PFN_Logoff Logoff = nullptr;
-    PFN_GetHostConfigInfo GetHostConfigInfo = nullptr;
-    PFN_SetHostConfigInfo SetHostConfigInfo = nullptr;
-    PFN_GetSupportedHosts GetSupportedHosts = nullptr;
-    PFN_DisplayConfigWizardPages DisplayConfigWizardPages = nullptr;
-    PFN_GetAllMsgs GetAllMsgs = nullptr;
-    PFN_SetMsg SetMsg = nullptr;
-    PFN_SendMsg SendMsg = nullptr;
-    PFN_DeleteMsg DeleteMsg = nullptr;
-    PFN_SetMsgReadStatus SetMsgReadStatus = nullptr;
-    PFN_SetMsgPriority SetMsgPriority = nullptr;
-    PFN_FreeMailMsg FreeMailMsg = nullptr;
 
     bool load(const std::string& path) {
         module = LoadLibraryA(path.c_str());
-        if (module == nullptr) return false;
-#define VESK_BIND(name) name = VeskProcAs<PFN_##name>(GetProcAddress(module, #name))
-        VESK_BIND(Initialize);
-        VESK_BIND(Uninitialize);
-        VESK_BIND(Logon);
-        VESK_BIND(Logoff);
-        VESK_BIND(GetHostConfigInfo);
-        VESK_BIND(SetHostConfigInfo);
-        VESK_BIND(GetSupportedHosts);
-        VESK_BIND(DisplayConfigWizardPages);
-        VESK_BIND(GetAllMsgs);
-        VESK_BIND(SetMsg);
-        VESK_BIND(SendMsg);
-        VESK_BIND(DeleteMsg);
-        VESK_BIND(SetMsgReadStatus);
-        VESK_BIND(SetMsgPriority);
-        VESK_BIND(FreeMailMsg);
-#undef VESK_BIND
-        return Initialize && Uninitialize && Logon && Logoff && GetHostConfigInfo && SetHostConfigInfo &&
-               GetSupportedHosts && DisplayConfigWizardPages && GetAllMsgs && SetMsg && SendMsg && DeleteMsg &&
-               SetMsgReadStatus && SetMsgPriority && FreeMailMsg;
+        return module != nullptr && BindMailHostExports(module, *this) == nullptr;
     }
     ~Plugin() {
         if (module != nullptr) FreeLibrary(module);

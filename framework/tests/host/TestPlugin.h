@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "framework/MailHost.h"
+#include "framework/MailHostExports.h"
 #include "win32/Module.h"
 
 namespace hosttest {
@@ -17,35 +17,13 @@ inline void useTestLibraryPath() {
     setenv("VESK_LIBRARY_PATH", path.c_str(), 1);
 }
 
-struct Plugin {
+struct Plugin : MailHostExports {
     HMODULE module = nullptr;
-    PFN_Initialize Initialize = nullptr;
-    PFN_Uninitialize Uninitialize = nullptr;
-    PFN_Logon Logon = nullptr;
-    PFN_Logoff Logoff = nullptr;
-    PFN_GetHostConfigInfo GetHostConfigInfo = nullptr;
-    PFN_SetHostConfigInfo SetHostConfigInfo = nullptr;
-    PFN_GetSupportedHosts GetSupportedHosts = nullptr;
-    PFN_DisplayConfigWizardPages DisplayConfigWizardPages = nullptr;
-    PFN_GetAllMsgs GetAllMsgs = nullptr;
-    PFN_SetMsg SetMsg = nullptr;
-    PFN_SendMsg SendMsg = nullptr;
-    PFN_DeleteMsg DeleteMsg = nullptr;
-    PFN_SetMsgReadStatus SetMsgReadStatus = nullptr;
-    PFN_SetMsgPriority SetMsgPriority = nullptr;
-    PFN_FreeMailMsg FreeMailMsg = nullptr;
 
     /// Loads `name` ("testhost_a.dll") and finds every export. False when any step fails.
     bool load(const char* name) {
         module = LoadLibraryA(name);
-        return module != nullptr && find(Initialize, "Initialize") && find(Uninitialize, "Uninitialize") &&
-               find(Logon, "Logon") && find(Logoff, "Logoff") &&
-               find(GetHostConfigInfo, "GetHostConfigInfo") && find(SetHostConfigInfo, "SetHostConfigInfo") &&
-               find(GetSupportedHosts, "GetSupportedHosts") &&
-               find(DisplayConfigWizardPages, "DisplayConfigWizardPages") && find(GetAllMsgs, "GetAllMsgs") &&
-               find(SetMsg, "SetMsg") && find(SendMsg, "SendMsg") && find(DeleteMsg, "DeleteMsg") &&
-               find(SetMsgReadStatus, "SetMsgReadStatus") && find(SetMsgPriority, "SetMsgPriority") &&
-               find(FreeMailMsg, "FreeMailMsg");
+        return module != nullptr && BindMailHostExports(module, *this) == nullptr;
     }
 
     /// Frees the module (once); the exports are unusable afterwards.
@@ -62,13 +40,6 @@ struct Plugin {
         int size = sizeof text;
         GetHostConfigInfo("config.ini", text, &size);
         return text;
-    }
-
-private:
-    template <typename Fn>
-    bool find(Fn& function, const char* name) {
-        function = VeskProcAs<Fn>(GetProcAddress(module, name));
-        return function != nullptr;
     }
 };
 

@@ -12,32 +12,18 @@
 #include <string>
 #include <vector>
 
+#include "platform/Codepage.h"
 #include "store/Store.h"
 
 using namespace vesk::store;
 
 namespace {
 
+// Store texts are Windows-1252 with CR LF line ends; the terminal wants UTF-8 and LF.
 std::string utf8(const std::string& cp1252) {
-    static const char32_t high[32] = {0x20AC, 0x81, 0x201A, 0x192, 0x201E, 0x2026, 0x2020, 0x2021, 0x2C6, 0x2030, 0x160,
-                                      0x2039, 0x152, 0x8D, 0x17D, 0x8F, 0x90, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-                                      0x2013, 0x2014, 0x2DC, 0x2122, 0x161, 0x203A, 0x153, 0x9D, 0x17E, 0x178};
-    std::string out;
-    for (unsigned char c : cp1252) {
-        char32_t cp = c >= 0x80 && c < 0xA0 ? high[c - 0x80] : c;
-        if (c == '\r') continue;
-        if (cp < 0x80) {
-            out += static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            out += static_cast<char>(0xC0 | (cp >> 6));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (cp >> 12));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        }
-    }
-    return out;
+    std::string text = vesk::cp::cp1252ToUtf8(cp1252);
+    std::erase(text, '\r');
+    return text;
 }
 
 std::string when(std::time_t t) {

@@ -41,4 +41,8 @@ VESK_EXPORT std::string utf8ToCp1252(std::string_view text);
 /// Windows-1252 to UTF-8; never fails.
 VESK_EXPORT std::string cp1252ToUtf8(std::string_view text);
 
+/// True when `text` is well-formed UTF-8 (no overlong forms, no surrogates, nothing above
+/// U+10FFFF).
+VESK_EXPORT bool isValidUtf8(std::string_view text);
+
 }  // namespace vesk::cp

@@ -134,4 +134,13 @@ std::string cp1252ToUtf8(std::string_view text) {
     return out;
 }
 
+bool isValidUtf8(std::string_view text) {
+    while (!text.empty()) {
+        const Utf8Step step = decodeUtf8(text);
+        if (!step.valid) return false;
+        text.remove_prefix(step.length);
+    }
+    return true;
+}
+
 }  // namespace vesk::cp

@@ -122,4 +122,14 @@ TEST(CodepageTest, IllFormedUtf8BecomesOneQuestionMarkPerMaximalPart) {
 }
 
 }  // namespace
+TEST(CodepageTest, ValidUtf8) {
+    EXPECT_TRUE(vesk::cp::isValidUtf8(""));
+    EXPECT_TRUE(vesk::cp::isValidUtf8("caf\xC3\xA9 \xF0\x9F\x98\x80"));
+    EXPECT_FALSE(vesk::cp::isValidUtf8("caf\xE9"));           // a Windows-1252 byte
+    EXPECT_FALSE(vesk::cp::isValidUtf8("\xED\xA0\x80"));      // a surrogate
+    EXPECT_FALSE(vesk::cp::isValidUtf8("\xF4\x90\x80\x80"));  // above U+10FFFF
+    EXPECT_FALSE(vesk::cp::isValidUtf8("\xE0\x80\xAF"));      // overlong
+    EXPECT_FALSE(vesk::cp::isValidUtf8("\xE2\x82"));          // cut short
+}
+
 }  // namespace vesk::cp

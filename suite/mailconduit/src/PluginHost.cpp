@@ -9,17 +9,6 @@ namespace {
 // A plug-in asking for more than this for a few names or lines is broken; stop growing.
 constexpr int kMaxTextSize = 1 << 20;
 
-template <typename Fn>
-bool bind(HMODULE module, const char* name, Fn& slot, LoadError& error) {
-    FARPROC proc = GetProcAddress(module, name);
-    if (!proc) {
-        error = {LoadError::Kind::MissingExport, name};
-        return false;
-    }
-    slot = VeskProcAs<Fn>(proc);
-    return true;
-}
-
 // The buffer protocol of the text exports: call, and when the plug-in answers
 // MAILHOST_BUFFER_TOO_SMALL with a size, call again with that size.
 template <typename Call>
@@ -44,15 +33,6 @@ int fetchText(Call call, std::string& text) {
 
 }  // namespace
 
-const std::vector<std::string>& exportNames() {
-    static const std::vector<std::string> names = {
-        "Initialize",  "Uninitialize", "Logon",     "Logoff",           "GetHostConfigInfo",
-        "SetHostConfigInfo", "GetSupportedHosts", "DisplayConfigWizardPages", "GetAllMsgs",
-        "SetMsg",      "SendMsg",      "DeleteMsg", "SetMsgReadStatus", "SetMsgPriority",
-        "FreeMailMsg"};
-    return names;
-}
-
 std::unique_ptr<PluginHost> PluginHost::load(const std::string& moduleName, LoadError& error) {
     HMODULE module = LoadLibraryA(moduleName.c_str());
     if (!module) {
@@ -63,23 +43,10 @@ std::unique_ptr<PluginHost> PluginHost::load(const std::string& moduleName, Load
         return nullptr;
     }
     std::unique_ptr<PluginHost> host(new PluginHost(module, moduleName));
-    PluginExports& e = host->m_exports;
-    bool ok = bind(module, "Initialize", e.Initialize, error) &&
-              bind(module, "Uninitialize", e.Uninitialize, error) &&
-              bind(module, "Logon", e.Logon, error) &&
-              bind(module, "Logoff", e.Logoff, error) &&
-              bind(module, "GetHostConfigInfo", e.GetHostConfigInfo, error) &&
-              bind(module, "SetHostConfigInfo", e.SetHostConfigInfo, error) &&
-              bind(module, "GetSupportedHosts", e.GetSupportedHosts, error) &&
-              bind(module, "DisplayConfigWizardPages", e.DisplayConfigWizardPages, error) &&
-              bind(module, "GetAllMsgs", e.GetAllMsgs, error) &&
-              bind(module, "SetMsg", e.SetMsg, error) &&
-              bind(module, "SendMsg", e.SendMsg, error) &&
-              bind(module, "DeleteMsg", e.DeleteMsg, error) &&
-              bind(module, "SetMsgReadStatus", e.SetMsgReadStatus, error) &&
-              bind(module, "SetMsgPriority", e.SetMsgPriority, error) &&
-              bind(module, "FreeMailMsg", e.FreeMailMsg, error);
-    if (!ok) return nullptr;  // the destructor frees the module
+    if (const char* missing = BindMailHostExports(module, host->m_exports)) {
+        error = {LoadError::Kind::MissingExport, missing};
+        return nullptr;  // the destructor frees the module
+    }
     return host;
 }
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/MailHost.h"
+#include "framework/MailHostExports.h"
 
 namespace conduit {
 
@@ -23,23 +23,7 @@ struct LoadError {
 };
 
 /// The fifteen exports as found by name. All are set once `PluginHost::load` succeeded.
-struct PluginExports {
-    PFN_Initialize Initialize = nullptr;
-    PFN_Uninitialize Uninitialize = nullptr;
-    PFN_Logon Logon = nullptr;
-    PFN_Logoff Logoff = nullptr;
-    PFN_GetHostConfigInfo GetHostConfigInfo = nullptr;
-    PFN_SetHostConfigInfo SetHostConfigInfo = nullptr;
-    PFN_GetSupportedHosts GetSupportedHosts = nullptr;
-    PFN_DisplayConfigWizardPages DisplayConfigWizardPages = nullptr;
-    PFN_GetAllMsgs GetAllMsgs = nullptr;
-    PFN_SetMsg SetMsg = nullptr;
-    PFN_SendMsg SendMsg = nullptr;
-    PFN_DeleteMsg DeleteMsg = nullptr;
-    PFN_SetMsgReadStatus SetMsgReadStatus = nullptr;
-    PFN_SetMsgPriority SetMsgPriority = nullptr;
-    PFN_FreeMailMsg FreeMailMsg = nullptr;
-};
+using PluginExports = MailHostExports;
 
 /// Owns one loaded plug-in module; unloading it (FreeLibrary) happens in the destructor.
 class PluginHost {
@@ -72,8 +56,5 @@ private:
     std::string m_name;
     PluginExports m_exports;
 };
-
-/// The names of the fifteen exports, in the order of the mail host interface.
-const std::vector<std::string>& exportNames();
 
 }  // namespace conduit
