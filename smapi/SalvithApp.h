@@ -4,7 +4,8 @@
 //
 // The operations are spread over files by concern: SmapiSession.cpp (binding, logon,
 // configuration), SmapiRetrieval.cpp (GetAllMsgs, FreeMailMsg), SmapiSubmission.cpp (SendMsg,
-// SetMsg), SmapiStateChanges.cpp (DeleteMsg, SetMsgReadStatus, SetMsgPriority).
+// SetMsg), SmapiStateChanges.cpp (DeleteMsg, SetMsgReadStatus, SetMsgPriority),
+// SmapiWizard.cpp (DisplayConfigWizardPages, with SmapiPages.cpp and SmapiErrorBox.cpp).
 #pragma once
 
 #include <string>
@@ -42,7 +43,11 @@ public:
     /// The three mail programs served, NUL-separated, ended by an empty name. MAILHOST_OK,
     /// MAILHOST_BUFFER_TOO_SMALL (86 written back) or MAILHOST_NULL_ARGUMENT.
     int GetSupportedHosts(char* hostsOut, int* hostsSize) override;
-    /// The closing setup page belongs to the wizard frame; see SmapiSession.cpp.
+    /// Runs "Mail Setup" over `parent` with the closing page for `hostName` (SmapiPages.h),
+    /// seeded from the held settings when they are for `hostName`, else from `configFile`.
+    /// `*outcome`: 1 finished (the page's settings are then held), 2 back, 0 cancelled; left
+    /// as it was on a failure. MAILHOST_OK, or MAILHOST_OUT_OF_MEMORY (also shown in the
+    /// error box) when the page cannot be created. See SmapiWizard.cpp.
     int DisplayConfigWizardPages(HWND parent, const char* configFile, const char* hostName, int unused1, int unused2,
                                  int inMailSetup, int* outcome) override;
     /// Every inbox message, read whole without marking it read. MAILHOST_OK,

@@ -109,9 +109,3 @@ int CSalvithApp::GetSupportedHosts(char* hostsOut, int* hostsSize) {
     }
     return MAILHOST_OK;
 }
-
-int CSalvithApp::DisplayConfigWizardPages(HWND, const char*, const char*, int, int, int, int*) {
-    // The "Mail Setup" wizard frame and Salvith's closing pages come with the wizard; until
-    // then there is nothing to show and the caller's outcome is left as it is.
-    return MAILHOST_OK;
-}

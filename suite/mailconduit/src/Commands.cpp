@@ -30,13 +30,38 @@ Options:
 )",
      runHostsCommand},
     {"setup", "run a plug-in's Mail Setup wizard and store its settings",
-     R"(Usage: mailconduit setup --plugin NAME [--config FILE]
+     R"(Usage: mailconduit setup --plugin NAME [--config FILE] [--host NAME] [--in-mail-setup]
+                         [--script FILE [--transcript FILE]]
 
-Runs the plug-in's "Mail Setup" wizard and stores the settings it collects in the
-configuration file. This build does not include it yet; edit the configuration
-file by hand (see `mailconduit info`).
+Runs Mail Setup for a plug-in: asks it which mail systems it serves
+(GetSupportedHosts), lets you pick one, runs the plug-in's "Mail Setup" wizard for
+it (DisplayConfigWizardPages), and when you finish the wizard stores its settings in
+the configuration file (SetHostConfigInfo) and prints what the file now holds
+(GetHostConfigInfo). Cancel, or Back out of the wizard, stores nothing; Back from a
+mail system picked from the list shows the list again.
+
+On a terminal the wizard is shown full screen: Tab moves, Enter presses the default
+button (Next or Finish), Esc cancels, F1 asks for help. Without a terminal the pages
+are written as plain lines and the answers read from standard input.
+
+Options:
+  --plugin NAME      the plug-in (short name such as salvith, or a path)
+  --config FILE      the conduit's configuration file (default: $VESK_HOME/conduit/NAME.ini)
+  --host NAME        the mail system, exactly as `mailconduit hosts` lists it; without
+                     it the list is shown with numbers to choose from (a terminal is
+                     needed unless the plug-in serves only one)
+  --in-mail-setup    run the wizard as one stage of a longer setup: its last button
+                     reads "Next >" and cancelling asks first
+  --script FILE      play the actions in FILE instead of asking a person, one a line
+                     (`press Finish`, `press Cancel`, `answer No`, `type TEXT into ID`)
+  --transcript FILE  with --script: write what the wizard showed and what was done
+
+Exit status: 0 the settings were saved; 1 nothing was saved (cancelled, went back,
+or no mail system chosen); 2 setup could not run (plug-in missing, a wizard failure
+such as MAILHOST_OUT_OF_MEMORY, an unknown --host, no terminal to choose on, an
+unreadable script, or the command line was wrong).
 )",
-     nullptr},
+     runSetupCommand},
     {"info", "describe the settings a configuration file holds for a plug-in",
      R"(Usage: mailconduit info --plugin NAME [--config FILE]
 

@@ -31,6 +31,7 @@ std::string commandHelp(const std::string& name);
 // The subcommands, each given the words after its name.
 int runHostsCommand(const std::vector<std::string>& args, CommandContext& context);
 int runInfoCommand(const std::vector<std::string>& args, CommandContext& context);
+int runSetupCommand(const std::vector<std::string>& args, CommandContext& context);
 int runHandheldCommand(const std::vector<std::string>& args, CommandContext& context);
 int runSyncCommand(const std::vector<std::string>& args, CommandContext& context);
 int runDemoCommand(const std::vector<std::string>& args, CommandContext& context);

@@ -51,6 +51,19 @@ std::vector<TerminalPresenter::Target> TerminalPresenter::targets(const WindowVi
     return list;
 }
 
+const SheetButtonView* TerminalPresenter::forwardButton(const WindowView& view) {
+    const SheetButtonView* found = nullptr;
+    for (const char* role : {"Finish", "Next", "OK"}) {
+        for (const SheetButtonView& b : view.buttons) {
+            if (!b.visible || !b.enabled) continue;
+            if (b.isDefault) return &b;
+            if (found == nullptr && b.role == role) found = &b;
+        }
+        if (found != nullptr) return found;
+    }
+    return nullptr;
+}
+
 void TerminalPresenter::releaseIfIdle() {
     if (started_ && open_.empty()) term::suspend();
 }
@@ -401,6 +414,11 @@ Input TerminalPresenter::nextInput(const WindowView& view) {
                 focusOn(view, Target{false, c.id});
                 break;
             }
+        }
+        if (!hasFocus_ && !list.empty() && list.front().sheet) {
+            // A page without fields: the focus starts on the button that goes on, as a
+            // default button would have it, so Enter finishes rather than goes back.
+            if (const SheetButtonView* b = forwardButton(view)) focusOn(view, Target{true, b->id});
         }
         if (!hasFocus_ && !list.empty()) focusOn(view, list.front());
         pending_.clear();  // the window already knows where its focus is

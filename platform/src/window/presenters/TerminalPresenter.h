@@ -42,6 +42,8 @@ public:
     };
 
 private:
+    /// The sheet button that goes on (the default one, else Finish, Next or OK), or null.
+    static const SheetButtonView* forwardButton(const WindowView& view);
     std::vector<Target> targets(const WindowView& view) const;
     void draw(const WindowView& view);
     void handleKey(const WindowView& view, const term::Key& key);
