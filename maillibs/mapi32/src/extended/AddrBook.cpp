@@ -17,14 +17,6 @@ namespace {
 constexpr ULONG kMaxEntries = 10000;
 constexpr std::size_t kMaxQuery = 4096;
 
-std::vector<BookEntry> bookOf(const Mailbox& mailbox) {
-    std::vector<BookEntry> book = readAddressBook(mailbox.account.addressBook);
-    if (!mailbox.account.address.empty()) {
-        book.push_back(BookEntry{mailbox.account.displayName, mailbox.account.address});
-    }
-    return book;
-}
-
 // The text of string property `tag` in a caller's entry, if it has one.
 std::string entryText(const ADRENTRY& entry, ULONG tag) {
     for (ULONG i = 0; i < entry.cValues; ++i) {
@@ -65,7 +57,8 @@ Found resolveEntry(const std::vector<BookEntry>& book, const ADRENTRY& entry, Bo
         BookEntry parsed = parseMailbox(plain);
         if (isPlainAddress(parsed.address)) {
             who.address = parsed.address;
-            who.name = !parsed.name.empty() ? parsed.name : name.empty() ? parsed.address : name;
+            // A display name that is the address itself (typed that way) shows as the address.
+            who.name = !parsed.name.empty() ? parsed.name : (name.empty() || name == query) ? parsed.address : name;
             return Found::One;
         }
     }
@@ -169,7 +162,8 @@ public:
                 if (e.cValues > 256 || (e.cValues != 0 && e.rgPropVals == nullptr)) return MAPI_E_INVALID_PARAMETER;
             }
             // No dialog can offer a choice: several matches stay ambiguous, MAPI_DIALOG or not.
-            std::vector<BookEntry> book = bookOf(*m_mailbox);
+            const Account& account = m_mailbox->account;
+            std::vector<BookEntry> book = bookWithOwnEntry(account.addressBook, account.displayName, account.address);
             bool ambiguous = false, unknown = false;
             for (ULONG i = 0; i < lpAdrList->cEntries; ++i) {
                 ADRENTRY& entry = lpAdrList->aEntries[i];
