@@ -127,6 +127,7 @@ TEST_F(SubmitTest, RecipientsFoundAndNotFound) {
         {VIMSEL_TO, "", "Bob@Example.com", VIMSTS_NAME_EXISTS},
         {VIMSEL_TO, "", "teo.varga@example.org", VIMSTS_SUCCESS},  // a user's own Internet address
         {VIMSEL_TO, "", "teo", VIMSTS_NAME_EXISTS},
+        {VIMSEL_TO, "", "teo.varga@example.org at INTERNET", VIMSTS_NAME_EXISTS},  // local, gateway or not
         {VIMSEL_TO, "", "not an address@", VIMSTS_BAD_PARAM},
         {VIMSEL_TO, "", "", VIMSTS_BAD_PARAM},
         {VIMSEL_FROM, "", "mira", VIMSTS_INVALID_SELECTOR},
