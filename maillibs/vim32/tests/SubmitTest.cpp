@@ -184,3 +184,33 @@ TEST_F(SubmitTest, SubjectsAreCutAt256Characters) {
 
 }  // namespace
 }  // namespace vimtest
+
+namespace vimtest {
+namespace {
+
+TEST_F(SubmitTest, TextPartsAreJoinedFromMemoryAndFromFiles) {
+    const std::string file = home + "/part.txt";
+    {
+        std::FILE* out = std::fopen(file.c_str(), "w");
+        ASSERT_NE(out, nullptr);
+        std::fputs(" and from a file.\r\n", out);
+        std::fclose(out);
+    }
+    vimMsg msg = create("parts", "From memory");
+    vimBuffFileDesc fromFile{0, nullptr, 0, const_cast<char*>(file.c_str())};
+    EXPECT_EQ(vim.SetMessageItem(msg, VIMSEL_NOTE_PART, nullptr, 0, nullptr, &fromFile), VIMSTS_SUCCESS);
+    vimBuffFileDesc missing{0, nullptr, 0, const_cast<char*>("/nonexistent/part.txt")};
+    EXPECT_EQ(vim.SetMessageItem(msg, VIMSEL_NOTE_PART, nullptr, 0, nullptr, &missing), VIMSTS_ATTACHMENT_NOT_FOUND);
+    EXPECT_EQ(vim.SetMessageItem(msg, VIMSEL_ATTACH, nullptr, 0, const_cast<char*>("a.bin"), &fromFile),
+              VIMSTS_NOT_SUPPORTED);
+    EXPECT_EQ(vim.SetMessageItem(msg, VIMSEL_NOTE_PART, const_cast<char*>("VIM_RTF"), 0, nullptr, &fromFile),
+              VIMSTS_UNSUP_TYPE);
+    ASSERT_EQ(add(msg, VIMSEL_TO, "", "mira"), VIMSTS_SUCCESS);
+    ASSERT_EQ(vim.SendMessage(msg, nullptr, nullptr), VIMSTS_SUCCESS);
+    auto arrived = inboxOf("mira");
+    ASSERT_EQ(arrived.size(), 1u);
+    EXPECT_EQ(arrived[0].body.rfind("From memory and from a file.", 0), 0u) << arrived[0].body;
+}
+
+}  // namespace
+}  // namespace vimtest

@@ -382,18 +382,22 @@ VIM32_API vimStatus VIMAPIENTRY VIMSetMessageHeader(vimMsg message, vimSelector 
 
 /** 12: Adds a recipient of class VIMSEL_TO, VIMSEL_CC or VIMSEL_BCC to a new message.
  *  The address (else the display name) decides: "user@host at GATEWAY" or an address with
- *  '@' is Internet mail (the gateway part must name this post office's gateway when given);
- *  anything else must name a user of the post office (NAME_NOT_FOUND otherwise).
+ *  '@' is Internet mail (the gateway part must name this post office's gateway when given;
+ *  a post office without a gateway refuses Internet mail with NAME_NOT_FOUND), except that
+ *  the Internet address of a user of the post office reaches that user directly; anything
+ *  else must name a user of the post office by name or display name (NAME_NOT_FOUND
+ *  otherwise).
  *  NAME_EXISTS when the same address is already a recipient of that class (not added again).
  *  BAD_PARAM for an empty address, INVALID_SELECTOR for another class. */
 VIM32_API vimStatus VIMAPIENTRY VIMSetMessageRecipient(vimMsg message, vimSelector selClass,
                                                        vimRecipientPtr pRecip);
 
-/** 13: Adds an item to a new message: class VIMSEL_NOTE_PART (text of type VIM_TEXT or
- *  VIM_UNWRAPPED_TEXT; the parts are joined in order) or VIMSEL_ATTACH (a file, strName its
- *  name). The data are pDesc->Size bytes at pDesc->Buffer, or the file pDesc->FileName when
- *  Buffer is NULL (ATTACHMENT_NOT_FOUND when unreadable). Size 0 adds an empty part.
- *  INVALID_SELECTOR for another class; selFlags is not used. */
+/** 13: Adds a text part to a new message: class VIMSEL_NOTE_PART, type NULL, VIM_TEXT or
+ *  VIM_UNWRAPPED_TEXT (else UNSUP_TYPE); the parts are joined in order. The data are
+ *  pDesc->Size bytes at pDesc->Buffer, or the file pDesc->FileName when Buffer is NULL
+ *  (ATTACHMENT_NOT_FOUND when unreadable). Size 0 adds an empty part. VIMSEL_ATTACH:
+ *  NOT_SUPPORTED (this library composes text messages only); another class: INVALID_SELECTOR.
+ *  strName and selFlags are not used. */
 VIM32_API vimStatus VIMAPIENTRY VIMSetMessageItem(vimMsg message, vimSelector selClass,
                                                   vimStringPtr strType, vimSelector selFlags,
                                                   vimStringPtr strName, vimBuffFileDescPtr pDesc);
