@@ -6,18 +6,17 @@
 namespace vimtest {
 namespace {
 
-class AddressBookTest : public VimFixture {
+class AddressBookTest : public PostOfficeTest {
 protected:
     void SetUp() override {
-        VimFixture::SetUp();
+        PostOfficeTest::SetUp();
         if (HasFatalFailure()) return;
-        makeStandardPostOffice();
         ASSERT_EQ(tool({"addentry", postOffice, "teo", "Bob Hansen", "bob@example.com"}), 0);
         session = logOn("teo", "harbour7");
     }
     void TearDown() override {
         if (session != nullptr) vim.CloseSession(session);
-        VimFixture::TearDown();
+        PostOfficeTest::TearDown();
     }
     std::vector<std::string> books() {
         std::vector<std::string> names;

@@ -7,14 +7,7 @@
 namespace vimtest {
 namespace {
 
-class EnumerateTest : public VimFixture {
-protected:
-    void SetUp() override {
-        VimFixture::SetUp();
-        if (HasFatalFailure()) return;
-        makeStandardPostOffice();
-    }
-};
+using EnumerateTest = PostOfficeTest;
 
 TEST_F(EnumerateTest, TwentyFiveMessagesComeInBatchesOfTenTenAndFive) {
     for (int i = 0; i < 25; ++i) {

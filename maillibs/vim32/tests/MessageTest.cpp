@@ -8,18 +8,17 @@
 namespace vimtest {
 namespace {
 
-class MessageTest : public VimFixture {
+class MessageTest : public PostOfficeTest {
 protected:
     void SetUp() override {
-        VimFixture::SetUp();
+        PostOfficeTest::SetUp();
         if (HasFatalFailure()) return;
-        makeStandardPostOffice();
         session = logOn("teo", "harbour7");
         container = inbox(session);
     }
     void TearDown() override {
         if (session != nullptr) vim.CloseSession(session);
-        VimFixture::TearDown();
+        PostOfficeTest::TearDown();
     }
     // The one message of the inbox.
     vimRef onlyRef() {

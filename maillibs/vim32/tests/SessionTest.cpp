@@ -11,13 +11,8 @@
 namespace vimtest {
 namespace {
 
-class SessionTest : public VimFixture {
+class SessionTest : public PostOfficeTest {
 protected:
-    void SetUp() override {
-        VimFixture::SetUp();
-        if (HasFatalFailure()) return;
-        makeStandardPostOffice();
-    }
     vimStatus open(const char* path, const char* user, const char* password, vimSes* session) {
         return vim.OpenSession(const_cast<char*>(path), const_cast<char*>(user), const_cast<char*>(password),
                                VIM_CURRENT_VERSION, VIMSEL_CP1252, session);

@@ -7,17 +7,16 @@
 namespace vimtest {
 namespace {
 
-class SubmitTest : public VimFixture {
+class SubmitTest : public PostOfficeTest {
 protected:
     void SetUp() override {
-        VimFixture::SetUp();
+        PostOfficeTest::SetUp();
         if (HasFatalFailure()) return;
-        makeStandardPostOffice();
         session = logOn("teo", "harbour7");
     }
     void TearDown() override {
         if (session != nullptr) vim.CloseSession(session);
-        VimFixture::TearDown();
+        PostOfficeTest::TearDown();
     }
     vimMsg create(const std::string& subject, const std::string& body) {
         vimMsg msg = nullptr;

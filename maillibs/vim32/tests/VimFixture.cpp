@@ -117,6 +117,12 @@ void VimFixture::makeStandardPostOffice() {
     ASSERT_EQ(vesk::writeRegString(HKEY_CURRENT_USER, "Software\\Vesk\\VIM", "User", "teo"), ERROR_SUCCESS);
 }
 
+void PostOfficeTest::SetUp() {
+    VimFixture::SetUp();
+    if (HasFatalFailure()) return;
+    makeStandardPostOffice();
+}
+
 std::unique_ptr<vesk::store::Store> VimFixture::storeOf(const std::string& user) const {
     auto opened = vesk::store::openMaildir(postOffice + "/mailboxes/" + user);
     EXPECT_TRUE(opened.ok()) << user;

@@ -92,4 +92,10 @@ protected:
     bool started = false;
 };
 
+/// A VimFixture with the standard post office made before each test.
+class PostOfficeTest : public VimFixture {
+protected:
+    void SetUp() override;
+};
+
 }  // namespace vimtest

@@ -1,37 +1,9 @@
 #include "common/AddressBook.h"
 
 #include "common/PostOffice.h"
-#include "win32/Profile.h"
+#include "common/ProfileFile.h"
 
 namespace vesk::vim32 {
-namespace {
-
-std::vector<std::string> keysOf(const std::string& file, const char* section) {
-    for (std::size_t size = 4096; size <= (std::size_t(1) << 24); size *= 4) {
-        std::string buffer(size, '\0');
-        DWORD n = GetPrivateProfileStringA(section, nullptr, "", buffer.data(), static_cast<DWORD>(size),
-                                           file.c_str());
-        if (n + 2 >= size) continue;
-        std::vector<std::string> keys;
-        for (std::size_t at = 0; at < n && buffer[at] != '\0';) {
-            std::string key(buffer.c_str() + at);
-            at += key.size() + 1;
-            keys.push_back(std::move(key));
-        }
-        return keys;
-    }
-    return {};
-}
-
-std::string valueOf(const std::string& file, const char* section, const std::string& key) {
-    std::string buffer(1024, '\0');
-    DWORD n = GetPrivateProfileStringA(section, key.c_str(), "", buffer.data(), static_cast<DWORD>(buffer.size()),
-                                       file.c_str());
-    buffer.resize(n);
-    return buffer;
-}
-
-}  // namespace
 
 std::vector<std::string> bookNames() { return {kDirectoryBook, kPersonalBook}; }
 
@@ -46,8 +18,8 @@ bool readBook(const PostOffice& office, const User& user, const std::string& nam
     if (equalsNoCase(name, kPersonalBook)) {
         // A missing book is an empty one: a user may not have written any entry yet.
         const std::string file = office.personalBookOf(user);
-        for (const std::string& key : keysOf(file, kPersonalSection)) {
-            std::string address = valueOf(file, kPersonalSection, key);
+        for (const std::string& key : profileNames(file, kPersonalSection)) {
+            std::string address = profileValue(file, kPersonalSection, key);
             if (!address.empty()) entries.push_back({key, address, key, std::string()});
         }
         return true;

@@ -13,4 +13,8 @@ vimStatus fileUnsent(Message& message);
 /// The hook every close passes to the handle table.
 void onClose(Object& object);
 
+/// Closes the object of `handle` (and what was opened from it) if it is of `kind`:
+/// SUCCESS, or INVALID_OBJECT for any other handle.
+vimStatus closeHandle(void* handle, Kind kind);
+
 }  // namespace vesk::vim32

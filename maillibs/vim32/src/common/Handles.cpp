@@ -73,6 +73,13 @@ void* addObject(std::unique_ptr<Object> object, Object* parent) {
     return nullptr;
 }
 
+vimStatus handOut(std::unique_ptr<Object> object, Object* parent, void** out) {
+    void* handle = addObject(std::move(object), parent);
+    if (handle == nullptr) return VIMSTS_INSUFFICIENT_MEMORY;
+    *out = handle;
+    return VIMSTS_SUCCESS;
+}
+
 Object* findObject(void* handle, Kind kind) {
     long index = slotOf(handle);
     if (index < 0) return nullptr;

@@ -19,6 +19,9 @@ std::mutex& apiLock();
 /// Adds `object` opened from `parent` (null for a session) and returns its handle, or null
 /// when the table is full.
 void* addObject(std::unique_ptr<Object> object, Object* parent);
+/// Adds `object` as addObject does and writes its handle to `*out`: SUCCESS, or
+/// INSUFFICIENT_MEMORY (nothing written) when the table is full.
+vimStatus handOut(std::unique_ptr<Object> object, Object* parent, void** out);
 /// The live object of `handle` if it is of `kind`, else null.
 Object* findObject(void* handle, Kind kind);
 template <class T>

@@ -6,10 +6,10 @@
 #include <cctype>
 #include <filesystem>
 
+#include "common/ProfileFile.h"
 #include "platform/Codepage.h"
 #include "platform/VeskHome.h"
 #include "store/ProblemLog.h"
-#include "win32/Profile.h"
 
 namespace vesk::vim32 {
 namespace {
@@ -22,33 +22,6 @@ std::string lowered(std::string_view text) {
     std::string out(text);
     for (char& c : out) c = lower(c);
     return out;
-}
-
-// One value of the post office file ("" when missing).
-std::string readValue(const std::string& file, const std::string& section, const char* key) {
-    std::string buffer(1024, '\0');
-    DWORD n = GetPrivateProfileStringA(section.c_str(), key, "", buffer.data(),
-                                       static_cast<DWORD>(buffer.size()), file.c_str());
-    buffer.resize(n);
-    return buffer;
-}
-
-// Every section name of the file, growing the buffer until the list fits.
-std::vector<std::string> sectionNames(const std::string& file) {
-    for (std::size_t size = 4096; size <= (std::size_t(1) << 24); size *= 4) {
-        std::string buffer(size, '\0');
-        DWORD n = GetPrivateProfileStringA(nullptr, nullptr, "", buffer.data(), static_cast<DWORD>(size),
-                                           file.c_str());
-        if (n + 2 >= size) continue;  // cut short: try a bigger buffer
-        std::vector<std::string> names;
-        for (std::size_t at = 0; at < n && buffer[at] != '\0';) {
-            std::string name(buffer.c_str() + at);
-            at += name.size() + 1;
-            names.push_back(std::move(name));
-        }
-        return names;
-    }
-    return {};
 }
 
 std::string fsPath(std::string_view ansi) { return cp::cp1252ToUtf8(ansi); }
@@ -135,17 +108,17 @@ std::optional<PostOffice> loadPostOffice(const std::string& folder, PostOfficeEr
     }
     PostOffice office;
     office.folder = folder;
-    office.name = readValue(file, kPostOfficeSection, "Name");
-    office.gateway = readValue(file, kPostOfficeSection, "InternetGateway");
+    office.name = profileValue(file, kPostOfficeSection, "Name");
+    office.gateway = profileValue(file, kPostOfficeSection, "InternetGateway");
     const std::string prefix = kUserSectionPrefix;
-    for (const std::string& section : sectionNames(file)) {
+    for (const std::string& section : profileNames(file)) {
         if (section.size() <= prefix.size() || !equalsNoCase(section.substr(0, prefix.size()), prefix)) continue;
         User user;
         user.name = section.substr(prefix.size());
-        user.passwordHash = readValue(file, section, "Password");
-        std::string mailbox = readValue(file, section, "Mailbox");
-        user.displayName = readValue(file, section, "DisplayName");
-        user.address = readValue(file, section, "Address");
+        user.passwordHash = profileValue(file, section, "Password");
+        std::string mailbox = profileValue(file, section, "Mailbox");
+        user.displayName = profileValue(file, section, "DisplayName");
+        user.address = profileValue(file, section, "Address");
         const char* problem = nullptr;
         if (!isValidUserName(user.name)) {
             problem = "the user name is not usable (1-64 characters, no @ \\ / [ ] ; , = or quotes)";

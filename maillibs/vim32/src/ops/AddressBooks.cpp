@@ -139,10 +139,7 @@ vimStatus VIMAPIENTRY VIMOpenAddressBook(vimSes session, vimStringPtr psName, vi
         object->session = s;
         object->name = psName != nullptr && psName[0] != '\0' ? psName : kDirectoryBook;
         if (!readBook(s->office, s->user, object->name, object->entries)) return vimStatus(VIMSTS_NAME_NOT_FOUND);
-        void* handle = addObject(std::move(object), s);
-        if (handle == nullptr) return vimStatus(VIMSTS_INSUFFICIENT_MEMORY);
-        *pAddressBook = handle;
-        return vimStatus(VIMSTS_SUCCESS);
+        return handOut(std::move(object), s, pAddressBook);
     });
 }
 
@@ -162,11 +159,7 @@ vimStatus VIMAPIENTRY VIMGetABEntryAttributes(vimAddressBook addressBook, vimRef
 }
 
 vimStatus VIMAPIENTRY VIMCloseAddressBook(vimAddressBook addressBook) {
-    return guarded([&] {
-        if (find<Book>(addressBook, Kind::AddressBook) == nullptr) return vimStatus(VIMSTS_INVALID_OBJECT);
-        closeObject(addressBook, &onClose);
-        return vimStatus(VIMSTS_SUCCESS);
-    });
+    return guarded([&] { return closeHandle(addressBook, Kind::AddressBook); });
 }
 
 }  // extern "C"

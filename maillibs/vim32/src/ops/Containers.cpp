@@ -194,19 +194,12 @@ vimStatus VIMAPIENTRY VIMOpenMessageContainer(vimSes session, vimStringPtr psCon
         auto object = std::make_unique<Container>();
         object->session = s;
         object->folder = folder;
-        void* handle = addObject(std::move(object), s);
-        if (handle == nullptr) return vimStatus(VIMSTS_INSUFFICIENT_MEMORY);
-        *pContainer = handle;
-        return vimStatus(VIMSTS_SUCCESS);
+        return handOut(std::move(object), s, pContainer);
     });
 }
 
 vimStatus VIMAPIENTRY VIMCloseMessageContainer(vimMsgContainer container) {
-    return guarded([&] {
-        if (find<Container>(container, Kind::Container) == nullptr) return vimStatus(VIMSTS_INVALID_OBJECT);
-        closeObject(container, &onClose);
-        return vimStatus(VIMSTS_SUCCESS);
-    });
+    return guarded([&] { return closeHandle(container, Kind::Container); });
 }
 
 vimStatus VIMAPIENTRY VIMEnumerateMessages(vimMsgContainer container, vimEnumRefPtr pPos, vimInt skipCount,

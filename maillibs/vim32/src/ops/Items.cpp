@@ -110,10 +110,7 @@ vimStatus openItem(Message* m, vimRef ref, const char* convertType, vimMsgItem* 
         if (bytes == nullptr) return VIMSTS_READ_FAILURE;
         object->data = *bytes;
     }
-    void* handle = addObject(std::move(object), m);
-    if (handle == nullptr) return VIMSTS_INSUFFICIENT_MEMORY;
-    *pItem = handle;
-    return VIMSTS_SUCCESS;
+    return handOut(std::move(object), m, pItem);
 }
 
 // The data a caller gives: bytes in memory, or a file when no buffer is given.
@@ -185,11 +182,7 @@ vimStatus VIMAPIENTRY VIMReadMessageItem(vimMsgItem msgItem, vimBuffFileDescPtr 
 }
 
 vimStatus VIMAPIENTRY VIMCloseMessageItem(vimMsgItem msgItem) {
-    return guarded([&] {
-        if (find<Item>(msgItem, Kind::Item) == nullptr) return vimStatus(VIMSTS_INVALID_OBJECT);
-        closeObject(msgItem, &onClose);
-        return vimStatus(VIMSTS_SUCCESS);
-    });
+    return guarded([&] { return closeHandle(msgItem, Kind::Item); });
 }
 
 vimStatus VIMAPIENTRY VIMSetMessageItem(vimMsg message, vimSelector selClass, vimStringPtr strType,

@@ -129,10 +129,7 @@ vimStatus VIMAPIENTRY VIMOpenMessage(vimMsgContainer container, vimRef refMessag
         object->id = info->id;
         object->content = std::move(*read);
         object->attachmentBytes.resize(object->content.attachments.size());
-        void* handle = addObject(std::move(object), c);
-        if (handle == nullptr) return vimStatus(VIMSTS_INSUFFICIENT_MEMORY);
-        *pMessage = handle;
-        return vimStatus(VIMSTS_SUCCESS);
+        return handOut(std::move(object), c, pMessage);
     });
 }
 

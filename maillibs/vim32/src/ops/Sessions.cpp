@@ -68,10 +68,7 @@ vimStatus openSession(const char* pathSpec, const char* name, const char* passwo
     object->user = *user;
     object->office = std::move(*office);
     object->store = std::move(*opened);
-    void* handle = addObject(std::move(object), nullptr);
-    if (handle == nullptr) return VIMSTS_INSUFFICIENT_MEMORY;
-    *session = handle;
-    return VIMSTS_SUCCESS;
+    return handOut(std::move(object), nullptr, session);
 }
 
 }  // namespace
@@ -84,11 +81,7 @@ vimStatus VIMAPIENTRY VIMOpenSession(vimStringPtr psPathSpec, vimStringPtr psNam
 }
 
 vimStatus VIMAPIENTRY VIMCloseSession(vimSes session) {
-    return guarded([&] {
-        if (find<Session>(session, Kind::Session) == nullptr) return vimStatus(VIMSTS_INVALID_OBJECT);
-        closeObject(session, &onClose);
-        return vimStatus(VIMSTS_SUCCESS);
-    });
+    return guarded([&] { return closeHandle(session, Kind::Session); });
 }
 
 vimStatus VIMAPIENTRY VIMGetEntityName(vimSes session, vimDistinguishedNamePtr pDistName) {

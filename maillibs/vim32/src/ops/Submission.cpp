@@ -123,6 +123,12 @@ void onClose(Object& object) {
     if (object.kind == Kind::Message) (void)fileUnsent(static_cast<Message&>(object));
 }
 
+vimStatus closeHandle(void* handle, Kind kind) {
+    if (findObject(handle, kind) == nullptr) return VIMSTS_INVALID_OBJECT;
+    closeObject(handle, &onClose);
+    return VIMSTS_SUCCESS;
+}
+
 }  // namespace vesk::vim32
 
 extern "C" {
@@ -139,10 +145,7 @@ vimStatus VIMAPIENTRY VIMCreateMessage(vimSes session, vimStringPtr psType, vimM
         auto object = std::make_unique<Message>();
         object->session = s;
         object->draft.from = {s->user.displayName, s->office.localAddressOf(s->user)};
-        void* handle = addObject(std::move(object), s);
-        if (handle == nullptr) return vimStatus(VIMSTS_INSUFFICIENT_MEMORY);
-        *pMessage = handle;
-        return vimStatus(VIMSTS_SUCCESS);
+        return handOut(std::move(object), s, pMessage);
     });
 }
 
