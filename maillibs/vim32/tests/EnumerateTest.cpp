@@ -179,3 +179,35 @@ TEST_F(EnumerateTest, FolderNamesOfTheMailbox) {
 
 }  // namespace
 }  // namespace vimtest
+
+namespace vimtest {
+namespace {
+
+// Mail on disk was written by other programs: whatever a file holds, it is listed and opens.
+TEST_F(EnumerateTest, FilesThatAreHardlyMessagesAreStillListedAndOpened) {
+    const std::string files[] = {"", "no header, no blank line", std::string("\x01\x02\xff\xfe binary\0bytes", 18),
+                                 "Subject: only a header", "Content-Type: multipart/mixed\n\nno boundary at all"};
+    for (const std::string& bytes : files) deliver("teo", bytes);
+    vimSes session = logOn("teo", "harbour7");
+    vimMsgContainer container = inbox(session);
+    std::vector<vimRef> refs = listRefs(container);
+    ASSERT_EQ(refs.size(), std::size(files));
+    int textParts = 0;
+    for (const vimRef& ref : refs) {
+        vimMsg msg = nullptr;
+        EXPECT_EQ(vim.OpenMessage(container, ref, nullptr, &msg), VIMSTS_SUCCESS);
+        vimEnumRef pos{};
+        vimItemDesc items[10];
+        vimWord count = 10;
+        vimBool more = VIM_FALSE;
+        EXPECT_EQ(vim.EnumerateMessageItems(msg, &pos, 1, &count, items, VIMSEL_NO_FILTER, nullptr, &more),
+                  VIMSTS_SUCCESS);
+        for (int i = 0; i < count; ++i) textParts += items[i].Class == VIMSEL_NOTE_PART ? 1 : 0;
+        EXPECT_EQ(vim.CloseMessage(msg), VIMSTS_SUCCESS);
+    }
+    EXPECT_GE(textParts, 2) << "the files without a header show their bytes as text";
+    vim.CloseSession(session);
+}
+
+}  // namespace
+}  // namespace vimtest

@@ -1,5 +1,6 @@
 // Messages of a container: opening, reading their recipients, changing their priority, and
 // closing any message (a new one that was not submitted is filed first).
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -103,6 +104,25 @@ vimStatus setStoredHeader(Message& m, vimSelector attr, vimWord size, const void
     return VIMSTS_SUCCESS;
 }
 
+// A file the MIME library cannot take as a message still opens: its bytes are its text, as
+// a mail reader would show them (CR LF lines, no NULs). Nothing when even that fails.
+std::optional<store::Message> asPlainText(Container& c, const store::MessageInfo& info) {
+    auto raw = c.session->store->readRaw(c.folder, info.id);
+    if (!raw) return std::nullopt;
+    store::Message message;
+    message.info = info;
+    message.received = info.delivered;
+    message.read = info.seen();
+    for (char ch : *raw) {
+        if (ch == '\0' || ch == '\r') continue;
+        if (ch == '\n') message.body += '\r';
+        message.body += ch;
+    }
+    store::logProblem("vim32", c.session->user.mailbox + " " + c.folder + "/" + info.id,
+                      "not a message the MIME library can read; opened as plain text");
+    return message;
+}
+
 }  // namespace
 
 extern "C" {
@@ -117,7 +137,13 @@ vimStatus VIMAPIENTRY VIMOpenMessage(vimMsgContainer container, vimRef refMessag
         auto info = c->session->store->findByKey(c->folder, keyOfRef(refMessage));
         if (!info) return vimStatus(VIMSTS_INVALID_OBJECT);
         auto read = c->session->store->read(c->folder, info->id, store::ReadMode::Full);
-        if (!read) {
+        std::optional<store::Message> content;
+        if (read) {
+            content = std::move(*read);
+        } else if (read.status() == store::Status::ParseError) {
+            content = asPlainText(*c, *info);
+        }
+        if (!content) {
             store::logProblem("vim32", c->session->user.mailbox + " " + c->folder + "/" + info->id,
                               std::string("cannot be read: ") + store::describe(read.status()));
             return vimStatus(read.status() == store::Status::NotFound ? VIMSTS_INVALID_OBJECT : VIMSTS_READ_FAILURE);
@@ -127,7 +153,7 @@ vimStatus VIMAPIENTRY VIMOpenMessage(vimMsgContainer container, vimRef refMessag
         object->container = c;
         object->folder = c->folder;
         object->id = info->id;
-        object->content = std::move(*read);
+        object->content = std::move(*content);
         object->attachmentBytes.resize(object->content.attachments.size());
         return handOut(std::move(object), c, pMessage);
     });
