@@ -1,8 +1,12 @@
 // MAPISendMail: queued durably, handed to the sending command, refusals kept for later.
+#include <sys/stat.h>
+
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 
 #include "MapiFixture.h"
+#include "store/ProblemLog.h"
 
 namespace mapitest {
 namespace {
@@ -172,6 +176,39 @@ TEST_F(SendMailTest, ATemporarySessionSendsAsTheDefaultAccount) {
     auto outbox = storeOf("bob")->list("Outbox");
     ASSERT_TRUE(outbox.ok());
     EXPECT_EQ(outbox->size(), 1u);
+}
+
+TEST_F(SendMailTest, TheAccountSetsHowLongTheCommandMayTake) {
+    std::string hang = home + "/hang";
+    {
+        std::ofstream script(hang);
+        script << "#!/bin/sh\ncat > /dev/null\nsleep 300\n";
+    }
+    ::chmod(hang.c_str(), 0700);
+    setAccountValue("anna", "SendCommand", hang);
+    setAccountValue("anna", "SendTimeout", "1");
+    LHANDLE session = logOn("anna", "s3cret");
+    auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(MAPISendMail(session, 0, &msg, 0, 0), SUCCESS_SUCCESS) << "queued is success";
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
+    EXPECT_EQ(folder("Outbox").size(), 1u);
+    auto log = queueLog();
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0].detail, "timed out after 1 s");
+    MAPILogoff(session, 0, 0, 0);
+
+    // A value out of range is named in the problem log and the default applies.
+    setAccountValue("anna", "SendTimeout", "0");
+    setAccountValue("anna", "SendCommand", captureScript(0));
+    std::uint64_t mark = vesk::store::problemLogSize();
+    session = logOn("anna", "s3cret");
+    EXPECT_TRUE(folder("Outbox").empty());
+    bool named = false;
+    for (const vesk::store::Problem& p : vesk::store::problemsSince(mark)) {
+        named = named || p.subject.find("SendTimeout") != std::string::npos;
+    }
+    EXPECT_TRUE(named);
+    MAPILogoff(session, 0, 0, 0);
 }
 
 }  // namespace

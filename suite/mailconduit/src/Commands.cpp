@@ -130,14 +130,40 @@ Options:
                    on, such a sync stops unless --yes is given
   --quiet          no progress on standard error (the summary still goes to standard output)
 
+A message the plug-in accepted may still wait on the desktop: the summary says
+"sent N" for what left the desktop and "queued N" for what the desktop's sending
+command did not take (with its reason; it is tried again at the next sync), and names
+messages held because an earlier hand-off was cut off (`mailconduit queue`). While the
+mail library waits for the sending command, the progress line says so.
+
 Exit status: 0 done; 1 some messages failed (each is named with the result code and
-a reason); 2 the sync could not run (plug-in or mail library missing, logon refused,
+a reason) or mail stayed queued on the desktop; 2 the sync could not run (plug-in or mail library missing, logon refused,
 bad configuration, the handheld busy or damaged).
 
 Environment: VESK_HOME (the desktop folder), VESK_LIBRARY_PATH (where plug-ins and
 mail libraries are found; default: the lib folder beside the program's bin folder).
 )",
      runSyncCommand},
+    {"queue", "look at mail waiting in the desktop's outbox, release held messages",
+     R"(Usage: mailconduit queue list
+       mailconduit queue release ID
+
+The desktop's mail library hands each message to its sending command at most once. A
+message it could not hand over (the command failed, timed out or is not configured)
+waits in the desktop's outbox and is tried again at every sync. A message whose
+hand-off was cut off (the sync was killed, the machine went down) may have gone out
+already: it is held and never sent again by itself.
+
+Actions:
+  list         every message waiting in a desktop outbox the mail libraries have
+               reported, with its identifier, whether it is held, and why it waits
+  release ID   let the next sync send held message ID again; do this only once you
+               know it did not arrive (ask the recipient, or look in the command's log)
+
+Exit status: 0 done; 1 `list` found messages waiting; 2 the command line was wrong,
+or no held message has that identifier.
+)",
+     runQueueCommand},
     {"demo", "run a whole round on a fresh copy of the example desktop",
      R"(Usage: mailconduit demo [--plugin NAME] [--keep] [--desktop FOLDER]
 

@@ -35,6 +35,7 @@ int runSetupCommand(const std::vector<std::string>& args, CommandContext& contex
 int runHandheldCommand(const std::vector<std::string>& args, CommandContext& context);
 int runSyncCommand(const std::vector<std::string>& args, CommandContext& context);
 int runDemoCommand(const std::vector<std::string>& args, CommandContext& context);
+int runQueueCommand(const std::vector<std::string>& args, CommandContext& context);
 
 /// Prints "mailconduit CMD: MESSAGE" and the hint to --help on `err`; returns 2.
 int usageError(CommandContext& context, const std::string& command, const std::string& message);

@@ -5,6 +5,7 @@
 
 #include "Record.h"
 #include "platform/Codepage.h"
+#include "platform/TerminalText.h"
 
 namespace conduit {
 
@@ -26,7 +27,11 @@ std::string senderName(const std::string& from) {
 
 }  // namespace
 
-std::string shown(const std::string& cp1252) { return vesk::cp::cp1252ToUtf8(cp1252); }
+std::string shown(const std::string& cp1252) { return vesk::text::forTerminalFromCp1252(cp1252); }
+
+std::string shownText(const std::string& cp1252) {
+    return vesk::text::forTerminalFromCp1252(cp1252, vesk::text::Lines::Many);
+}
 
 std::string typed(const std::string& utf8) { return vesk::cp::utf8ToCp1252(utf8); }
 
@@ -94,7 +99,7 @@ void printMessage(std::ostream& out, const HandheldMessage& message, Folder fold
         out << "\n";
         if ((r.flags & MAILMSG_FLAG_HAS_ATTACHMENTS) || ((r.status >> MAILMSG_STATUS_ATTACH_SHIFT) & 3) == 1) {
             out << "Attachments: yes";
-            if (!r.attachments.empty()) out << "\n" << shown(r.attachments);
+            if (!r.attachments.empty()) out << "\n" << shownText(r.attachments);
             out << "\n";
         }
     } else {
@@ -107,14 +112,8 @@ void printMessage(std::ostream& out, const HandheldMessage& message, Folder fold
         }
     }
     out << "\n";
-    std::string body = shown(r.body);
-    // The record's body ends lines with CR LF; the terminal wants LF.
-    std::string text;
-    text.reserve(body.size());
-    for (size_t i = 0; i < body.size(); ++i) {
-        if (body[i] == '\r' && i + 1 < body.size() && body[i + 1] == '\n') continue;
-        text += body[i];
-    }
+    // The record's body ends lines with CR LF; the terminal gets LF.
+    std::string text = shownText(r.body);
     out << text;
     if (!text.empty() && text.back() != '\n') out << "\n";
 }

@@ -9,8 +9,13 @@
 
 namespace conduit {
 
-/// A Windows-1252 text as UTF-8 for the terminal.
+/// A Windows-1252 field (subject, name, address, file name) as UTF-8 for the terminal, with
+/// every control character and escape sequence made a visible placeholder
+/// (platform/TerminalText.h): nothing a sender wrote can drive the terminal.
 std::string shown(const std::string& cp1252);
+/// The same for a text of several lines (a body, a plug-in's description): line ends are
+/// kept, CR LF becomes LF.
+std::string shownText(const std::string& cp1252);
 /// A UTF-8 text from the command line in Windows-1252, as the plug-ins take it; characters
 /// the code page lacks become '?'.
 std::string typed(const std::string& utf8);

@@ -5,12 +5,14 @@
 #include <iterator>
 #include <sstream>
 
+#include "BodyText.h"
 #include "CommandSupport.h"
 #include "DesktopLock.h"
 #include "Display.h"
 #include "FileIo.h"
 #include "HandheldAccess.h"
 #include "Paths.h"
+#include "platform/TerminalText.h"
 
 namespace conduit {
 
@@ -145,19 +147,29 @@ int composeAction(const ParsedArgs& parsed, CommandContext& context) {
         return usageError(context, kCommand, "give --body or --body-file, not both");
     }
     std::string body;
+    std::string source = "the --body text";
     if (parsed.has("body")) {
         body = parsed.value("body");
     } else if (parsed.has("body-file")) {
-        if (int err = readFile(parsed.value("body-file"), body)) {
-            context.err << "mailconduit handheld: cannot read " << parsed.value("body-file") << ": "
+        source = parsed.value("body-file");
+        if (int err = readFile(source, body)) {
+            context.err << "mailconduit handheld: cannot read " << vesk::text::forTerminal(source) << ": "
                         << std::strerror(err) << "\n";
             return kExitCannotRun;
         }
     } else {
         if (context.inputIsTerminal) context.err << "Type the message; end it with Ctrl-D on a line of its own.\n";
         body.assign(std::istreambuf_iterator<char>(context.in), std::istreambuf_iterator<char>());
+        source = "standard input";
     }
-    draft.body = withCrLf(typed(body));
+    // Checked before anything is written: a body that is not text never reaches the outbox.
+    std::string error;
+    std::optional<std::string> text = bodyFromBytes(body, source, error);
+    if (!text) {
+        context.err << "mailconduit handheld: " << vesk::text::forTerminal(error) << "; nothing was written\n";
+        return kExitCannotRun;
+    }
+    draft.body = withCrLf(*text);
     std::uint64_t id = 0;
     int status = editHandheld(context, [&](Handheld& handheld) { return compose(handheld, draft, id); });
     if (status == kExitOk) {

@@ -1,8 +1,12 @@
-// mailconduit info: the plug-in's description of the stored settings.
+// mailconduit info: the plug-in's description of the stored settings, and what waits in the
+// desktop's outboxes.
 #include "CommandSupport.h"
 #include "Display.h"
+#include "DesktopQueue.h"
 #include "FileIo.h"
+#include "QueueDisplay.h"
 #include "ResultCodes.h"
+#include "platform/TerminalText.h"
 
 namespace conduit {
 
@@ -31,8 +35,13 @@ int runInfoCommand(const std::vector<std::string>& args, CommandContext& context
         context.err << "mailconduit info: GetHostConfigInfo failed: " << describeResult(rc) << "\n";
         return kExitCannotRun;
     }
-    context.out << shown(text);
+    context.out << shownText(text);
     if (text.empty() || text.back() != '\n') context.out << "\n";
+    std::string unreadable;
+    std::vector<DesktopQueued> queue = desktopQueueNow(unreadable);
+    context.out << "Desktop outbox (mail the plug-ins accepted that has not left the desktop):\n";
+    printDesktopQueue(context.out, queue, "  ");
+    if (!unreadable.empty()) context.out << "  cannot read " << vesk::text::forTerminal(unreadable) << "\n";
     return kExitOk;
 }
 

@@ -1,5 +1,6 @@
 #include "Progress.h"
 
+#include "platform/WaitNotice.h"
 #include "trevlin/Trevlin.h"
 
 namespace conduit {
@@ -11,6 +12,13 @@ int onYield(int /*cycles*/, void* context) {
     return 0;
 }
 
+void onWait(const char* what, int seconds, void* context) {
+    static_cast<Progress*>(context)->waiting(what, seconds);
+}
+
+// Without a terminal, a wait is written once it lasts, and then every ten seconds.
+constexpr int kLineEvery = 10;
+
 }  // namespace
 
 Progress::Progress(std::ostream& err, bool interactive, bool quiet)
@@ -20,6 +28,7 @@ Progress::~Progress() { finish(); }
 
 void Progress::phase(const std::string& text) {
     m_phase = text;
+    m_wait.clear();
     if (m_quiet) return;
     if (m_interactive) {
         draw();
@@ -34,6 +43,17 @@ void Progress::yielded() {
     if (!m_quiet && m_interactive) draw();
 }
 
+void Progress::waiting(const std::string& what, int seconds) {
+    m_wait = seconds < 0 ? std::string() : "waiting for " + what + ": " + std::to_string(seconds) + " s";
+    if (m_quiet) return;
+    if (m_interactive) {
+        draw();
+    } else if (seconds > 0 && seconds % kLineEvery == 0) {
+        m_err << "mailconduit: " << m_phase << ": " << m_wait << "\n";
+        m_err.flush();
+    }
+}
+
 void Progress::finish() {
     if (m_open) {
         m_err << "\r\033[K";
@@ -43,13 +63,21 @@ void Progress::finish() {
 }
 
 void Progress::draw() {
-    m_err << "\r\033[K" << "mailconduit: " << m_phase << "  [sync manager turns: " << m_yields << "]";
+    m_err << "\r\033[K" << "mailconduit: " << m_phase;
+    if (!m_wait.empty()) m_err << ": " << m_wait;
+    m_err << "  [sync manager turns: " << m_yields << "]";
     m_err.flush();
     m_open = true;
 }
 
-YieldHookScope::YieldHookScope(Progress& progress) { TrevlinSetYieldHook(onYield, &progress); }
+YieldHookScope::YieldHookScope(Progress& progress) {
+    TrevlinSetYieldHook(onYield, &progress);
+    vesk::setWaitHook(onWait, &progress);
+}
 
-YieldHookScope::~YieldHookScope() { TrevlinSetYieldHook(nullptr, nullptr); }
+YieldHookScope::~YieldHookScope() {
+    TrevlinSetYieldHook(nullptr, nullptr);
+    vesk::setWaitHook(nullptr, nullptr);
+}
 
 }  // namespace conduit

@@ -20,6 +20,9 @@ public:
     void phase(const std::string& text);
     /// One SyncYieldCycles call of the plug-in.
     void yielded();
+    /// The plug-in's mail library waits for `what` ("the sending command") and has waited
+    /// `seconds`; -1: the wait is over. Shown after the phase ("waiting for ...: 40 s").
+    void waiting(const std::string& what, int seconds);
     /// Ends the line (call before printing anything else on the terminal).
     void finish();
 
@@ -33,11 +36,12 @@ private:
     bool m_quiet;
     bool m_open = false;
     std::string m_phase;
+    std::string m_wait;  // "waiting for the sending command: 40 s", or empty
     unsigned long m_yields = 0;
 };
 
-/// Routes the sync manager's yield hook to `progress` while it lives; the previous hook is
-/// removed again at the end.
+/// Routes the sync manager's yield hook and the mail libraries' wait notices
+/// (platform/WaitNotice.h) to `progress` while it lives; both are removed again at the end.
 class YieldHookScope {
 public:
     explicit YieldHookScope(Progress& progress);

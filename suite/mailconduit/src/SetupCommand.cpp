@@ -91,7 +91,7 @@ std::optional<std::string> findHost(const std::vector<std::string>& hosts, const
 void describeStored(const PluginHost& plugin, const std::string& config, CommandContext& context) {
     std::string text;
     if (plugin.configInfo(config, text) != MAILHOST_OK) return;
-    std::istringstream lines(shown(text));
+    std::istringstream lines(shownText(text));
     for (std::string line; std::getline(lines, line);) context.out << "  " << line << "\n";
 }
 

@@ -1,6 +1,7 @@
 #include "Summary.h"
 
 #include "Display.h"
+#include "QueueDisplay.h"
 #include "ResultCodes.h"
 #include "framework/MailHost.h"
 
@@ -56,7 +57,7 @@ void printSummary(std::ostream& out, const SyncReport& report, const std::string
     } else {
         out << "  received   nothing (the mailbox could not be read)\n";
     }
-    out << "  sent       " << report.sent << "\n";
+    printSentAndQueued(out, report);
     out << "  filed      " << report.filed << "\n";
     out << "  deleted    " << report.deleted << "\n";
     out << "  marked     " << (report.markedRead + report.markedUnread + report.prioritised);

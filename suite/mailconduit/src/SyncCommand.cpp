@@ -74,7 +74,7 @@ int runSyncCommand(const std::vector<std::string>& args, CommandContext& context
             std::string info;
             if (host->configInfo(options.configFile, info) == MAILHOST_OK) {
                 context.err << "  " << options.configFile << " holds, for " << options.plugin << ": "
-                            << shown(info) << "\n";
+                            << shownText(info) << "\n";
             }
         }
         bool libraryMissing = !report.failures.empty() && report.failures.back().step == "Initialize" &&

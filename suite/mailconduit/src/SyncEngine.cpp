@@ -61,6 +61,12 @@ SyncReport cannotRun(SyncReport report, std::string reason) {
 
 }  // namespace
 
+int SyncReport::leftDesktop() const {
+    int queuedNow = 0;
+    for (const DesktopQueued& q : desktopQueue) queuedNow += q.queuedNow ? 1 : 0;
+    return sent > queuedNow ? sent - queuedNow : 0;
+}
+
 SyncReport runSync(const PluginExports& plugin, const SyncOptions& options, SyncEnvironment& env) {
     SyncReport report;
     const std::string folder = conduitFolder(options.home);
@@ -98,6 +104,8 @@ SyncReport runSync(const PluginExports& plugin, const SyncOptions& options, Sync
         return report;
     }
 
+    // Whatever the mail library records about its outbox from here on belongs to this sync.
+    const std::uint64_t problemsBefore = problemLogMark();
     JournalWriter journal;
     const std::string syncId = newSyncId();
     if (int err = journal.start(journalPath(options.home), syncId, options.plugin)) {
@@ -217,6 +225,7 @@ SyncReport runSync(const PluginExports& plugin, const SyncOptions& options, Sync
         }
     }
     leave(true);
+    report.desktopQueue = desktopQueueSince(problemsBefore);
 
     if (report.mailboxRead) handheld.plugin = options.plugin;
     handheld.lastSync = syncId;
@@ -232,7 +241,7 @@ SyncReport runSync(const PluginExports& plugin, const SyncOptions& options, Sync
                                std::strerror(err) + "); the next run clears it");
     }
     env.progress.finish();
-    report.exitCode = report.failures.empty() ? 0 : 1;
+    report.exitCode = report.failures.empty() && report.desktopQueue.empty() ? 0 : 1;
     report.handheld = std::move(handheld);
     return report;
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "DesktopQueue.h"
 #include "FaultHook.h"
 #include "Handheld.h"
 #include "Journal.h"
@@ -39,7 +40,7 @@ struct SyncFailure {
 };
 
 struct SyncReport {
-    int exitCode = 0;    ///< 0 done, 1 some calls failed, 2 the sync could not run
+    int exitCode = 0;    ///< 0 done, 1 some calls failed or mail stayed queued, 2 the sync could not run
     std::string reason;  ///< exit 2: why, in plain words
     std::optional<ReplayReport> replay;  ///< an interrupted sync that was finished first
     std::string replayText;
@@ -53,6 +54,11 @@ struct SyncReport {
     int sent = 0, filed = 0, deleted = 0, markedRead = 0, markedUnread = 0, prioritised = 0;
     std::vector<SyncFailure> failures;
     std::vector<std::uint64_t> held;  ///< messages held as unsure, not handed over
+    /// What the desktop's outboxes still hold after the sync, as the mail library recorded
+    /// it during the sync: accepted by the plug-in (counted in `sent`) yet not left.
+    std::vector<DesktopQueued> desktopQueue;
+    /// Of `sent`, how many left the desktop: those not waiting in `desktopQueue` as queued now.
+    int leftDesktop() const;
     unsigned long yields = 0;         ///< SyncYieldCycles calls during the sync
 
     Handheld handheld;  ///< the handheld afterwards (dry run: as it stands)

@@ -3,6 +3,7 @@
 #include "platform/Codepage.h"
 #include "platform/RegistryValues.h"
 #include "platform/VeskHome.h"
+#include "store/ProblemLog.h"
 #include "store/Store.h"
 
 namespace vesk::mapi32 {
@@ -20,6 +21,28 @@ std::optional<std::string> folderValue(const std::string& key, const char* name,
     if (value.empty()) return fallback;
     if (value == store::kInbox || !store::isValidFolderName(value)) return std::nullopt;
     return value;
+}
+
+// "SendTimeout": seconds as a REG_DWORD or as decimal text; the default when missing. A
+// value out of range is logged and the default used: a wrong setting must not stop mail.
+int sendTimeoutValue(const std::string& key, int fallback) {
+    std::optional<long long> seconds;
+    if (std::optional<DWORD> number = readRegDword(HKEY_CURRENT_USER, key, "SendTimeout")) {
+        seconds = *number;
+    } else if (std::optional<std::string> text = readRegString(HKEY_CURRENT_USER, key, "SendTimeout")) {
+        if (text->empty()) return fallback;
+        bool digits = text->size() <= 9 && text->find_first_not_of("0123456789") == std::string::npos;
+        seconds = digits ? std::stoll(*text) : -1;
+    } else {
+        return fallback;
+    }
+    if (*seconds < 1 || *seconds > kMaxSendTimeout) {
+        vesk::store::logProblem("mapi32", "HKEY_CURRENT_USER\\" + key + " SendTimeout",
+                                "not a number of seconds from 1 to " + std::to_string(kMaxSendTimeout) +
+                                    "; the sending command gets " + std::to_string(fallback) + " s");
+        return fallback;
+    }
+    return static_cast<int>(*seconds);
 }
 
 }  // namespace
@@ -66,6 +89,7 @@ std::optional<Account> loadAccount(std::string_view profile, AccountError& error
     std::string book = readValue(key, "AddressBook");
     if (!book.empty()) account.addressBook = resolveConfiguredPath(book);
     account.sendCommand = readValue(key, "SendCommand");
+    account.sendTimeoutSeconds = sendTimeoutValue(key, account.sendTimeoutSeconds);
     std::optional<std::string> trash = folderValue(key, "TrashFolder", account.trashFolder);
     std::optional<std::string> sent = folderValue(key, "SentFolder", account.sentFolder);
     std::optional<std::string> outbox = folderValue(key, "OutboxFolder", account.outboxFolder);

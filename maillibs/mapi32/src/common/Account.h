@@ -22,6 +22,7 @@ struct Account {
     std::string address;       ///< the user's address (Windows-1252)
     std::string addressBook;   ///< absolute path of the address book, empty for none
     std::string sendCommand;   ///< sendmail-compatible command line, empty for none
+    int sendTimeoutSeconds = 120;  ///< how long the sending command may take per message
     std::string trashFolder = "Trash";
     std::string sentFolder = "Sent";
     std::string outboxFolder = "Outbox";
@@ -38,6 +39,9 @@ enum class AccountError {
 /// True when `name` can name an account: 1-64 bytes, none of them a control character or
 /// '\' (which would reach into other registry keys).
 bool isValidAccountName(std::string_view name);
+
+/// The longest time limit `SendTimeout` may set, in seconds.
+inline constexpr int kMaxSendTimeout = 3600;
 
 /// Loads account `profile`; an empty `profile` loads the default account.
 /// Returns the account, or nothing with the reason in `error`.

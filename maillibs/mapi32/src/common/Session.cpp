@@ -71,9 +71,11 @@ void pickUpNewMail(Session& session) {
 
 void flushOutbox(Session& session) {
     const Account& account = session.account();
-    if (account.sendCommand.empty()) return;
+    // Flushed even without a command: each message then stays queued with that reason on
+    // record (and in the problem log), instead of waiting in silence.
     store::SendOptions options;
     options.command = account.sendCommand;
+    options.timeoutSeconds = account.sendTimeoutSeconds;
     options.outbox = account.outboxFolder;
     options.sentFolder = account.sentFolder;
     session.store().flush(options);

@@ -55,8 +55,10 @@ ULONG openSession(const char* profile, const char* password, std::unique_ptr<Ses
 /// Moves the inbox's new mail to cur/ (what "download" means for a local mailbox).
 void pickUpNewMail(Session& session);
 
-/// Hands the account's outbox to its sending command, when one is configured. Outcomes go to
-/// the store's queue log; a message the command refuses stays queued for the next try.
+/// Hands the account's outbox to its sending command, at most once per message (see
+/// store/Queue.h). Outcomes go to the store's queue log, and those that leave a message
+/// queued (no command, refused, timed out, held) to the problem log; a message the command
+/// refuses stays queued for the next try.
 void flushOutbox(Session& session);
 
 /// The MAPI error number for a failed store call.

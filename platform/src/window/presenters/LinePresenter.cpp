@@ -9,6 +9,7 @@
 #include <cerrno>
 
 #include "platform/Codepage.h"
+#include "platform/TerminalText.h"
 #include "window/presenters/PresenterText.h"
 #include "win32/Dialog.h"
 
@@ -103,7 +104,9 @@ bool LinePresenter::readLine(std::string* line) {
 }
 
 void LinePresenter::write(const std::string& cp1252) {
-    const std::string utf8 = cp::cp1252ToUtf8(cp1252);
+    // Control characters in page texts (settings, names from the mail store) are shown as
+    // placeholders; line ends are kept.
+    const std::string utf8 = text::forTerminalFromCp1252(cp1252, text::Lines::Many);
     size_t done = 0;
     while (done < utf8.size()) {
         const ssize_t n = ::write(out_, utf8.data() + done, utf8.size() - done);

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/Codepage.h"
+#include "platform/TerminalText.h"
 
 namespace vesk::ui::term {
 namespace {
@@ -23,19 +24,29 @@ bool wideLibrary() {
     return dlsym(RTLD_DEFAULT, "wadd_wch") != nullptr;
 }
 
-std::string displayable(const std::string& cp1252) {
-    if (g_wide) return cp::cp1252ToUtf8(cp1252);
-    std::string ascii;
-    for (char c : cp1252) ascii += static_cast<unsigned char>(c) < 0x80 ? c : '?';
-    return ascii;
-}
-
 // Bytes of a UTF-8 sequence that starts with `lead` (1 for a stray byte).
 int sequenceLength(int lead) {
     if ((lead & 0xE0) == 0xC0) return 2;
     if ((lead & 0xF0) == 0xE0) return 3;
     if ((lead & 0xF8) == 0xF0) return 4;
     return 1;
+}
+
+// Texts on the screen come from resources, settings and the mail store: a control character
+// in them is shown as a placeholder (platform/TerminalText.h), never sent to the terminal.
+// The result holds at most `width` characters.
+std::string displayable(const std::string& cp1252, size_t width) {
+    std::string safe = text::forTerminalFromCp1252(cp1252);
+    std::string out;
+    size_t count = 0;
+    for (size_t i = 0; i < safe.size() && count < width; ++count) {
+        auto lead = static_cast<unsigned char>(safe[i]);
+        size_t len = lead < 0x80 ? 1 : static_cast<size_t>(sequenceLength(lead));
+        if (g_wide) out.append(safe, i, len);
+        else out += lead < 0x80 ? safe[i] : '?';
+        i += len;
+    }
+    return out;
 }
 
 }  // namespace
@@ -100,12 +111,8 @@ void clear() {
 
 void put(int row, int col, const std::string& cp1252, int width, int attr) {
     if (row < 0 || row >= LINES || col >= COLS || width <= 0) return;
-    std::string text = cp1252.size() > static_cast<size_t>(width) ? cp1252.substr(0, static_cast<size_t>(width)) : cp1252;
-    for (char& c : text) {
-        if (static_cast<unsigned char>(c) < 0x20) c = ' ';
-    }
     attrset(attr);
-    mvaddstr(row, col, displayable(text).c_str());
+    mvaddstr(row, col, displayable(cp1252, static_cast<size_t>(width)).c_str());
     attrset(A_NORMAL);
 }
 
