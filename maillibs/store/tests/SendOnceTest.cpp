@@ -70,6 +70,19 @@ protected:
         return d;
     }
 
+    /// A process of its own that flushes the outbox through `command` and exits.
+    pid_t flushInChild(const std::string& command, const std::string& sentFolder) {
+        pid_t child = ::fork();
+        if (child != 0) return child;
+        Result<std::unique_ptr<Store>> opened = openMaildir(root);
+        if (!opened) ::_exit(3);
+        SendOptions options;
+        options.command = command;
+        options.sentFolder = sentFolder;
+        (*opened)->flush(options);
+        ::_exit(0);
+    }
+
     std::map<std::string, int> deliveredCounts() {
         std::map<std::string, int> counts;
         std::istringstream lines(slurp(deliveries));
@@ -107,18 +120,8 @@ TEST_F(SendOnceTest, KilledFlushesNeverDeliverTwice) {
             ASSERT_TRUE(store);
             for (int k = 0; k < 2; ++k) ASSERT_TRUE(store->enqueue(draft("m" + std::to_string(queued++))).ok());
         }
-        pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            Result<std::unique_ptr<Store>> opened = openMaildir(root);
-            if (!opened) ::_exit(3);
-            std::unique_ptr<Store> store = std::move(*opened);
-            SendOptions options;
-            options.command = command;
-            options.sentFolder = "Sent";
-            store->flush(options);
-            ::_exit(0);
-        }
+        pid_t child = flushInChild(command, "Sent");
+        ASSERT_GT(child, 0);
         std::this_thread::sleep_for(std::chrono::milliseconds(pause(random)));
         int status = 0;
         if (::waitpid(child, &status, WNOHANG) == 0) {
@@ -261,17 +264,8 @@ TEST_F(SendOnceTest, AStoppedProcessTakesItsCommandWithIt) {
     for (int signal : {SIGTERM, SIGKILL}) {
         SCOPED_TRACE(signal);
         ::unlink(pids.c_str());
-        pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            Result<std::unique_ptr<Store>> opened = openMaildir(root);
-            if (!opened) ::_exit(3);
-            std::unique_ptr<Store> store = std::move(*opened);
-            SendOptions options;
-            options.command = command;
-            store->flush(options);
-            ::_exit(0);
-        }
+        pid_t child = flushInChild(command, "");
+        ASSERT_GT(child, 0);
         // Wait until the command runs, then stop the flushing process.
         for (int i = 0; i < 500 && slurp(pids).empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
         ASSERT_FALSE(slurp(pids).empty());

@@ -53,13 +53,14 @@ struct FormResult {
     UINT check = 0;
 };
 FormResult g_form;
+const char* g_initialName = "caf\xE9";  // the name field's text when the form opens
 
 INT_PTR formProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
     if (msg == WM_INITDIALOG) {
         for (const char* item : {"Beta", "Alpha"}) {
             SendDlgItemMessageA(dialog, kIdCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
         }
-        SetDlgItemTextA(dialog, kIdName, "caf\xE9");
+        SetDlgItemTextA(dialog, kIdName, g_initialName);
         return TRUE;
     }
     if (msg != WM_COMMAND || (LOWORD(wParam) != IDOK && LOWORD(wParam) != IDCANCEL)) return FALSE;
@@ -103,6 +104,20 @@ TEST(LinePresenter, AsksEveryFieldThenTheButton) {
     };
     for (const char* part : expected) EXPECT_NE(out.find(part), std::string::npos) << part << "\n" << out;
     EXPECT_EQ(out.find("secret"), std::string::npos);
+}
+
+TEST(LinePresenter, ControlCharactersInFieldsAreShownNotObeyed) {
+    // A value from the mail store or a settings file holding a title-setting sequence, a
+    // clear-screen sequence and a C1 control (0x81 stays one in Windows-1252).
+    g_initialName = "x\x1b]0;TITLE\x07\x1b[2J\x81\x7f";
+    LineSession session("\n\n\n\n\n\n\nok\n");
+    runForm(session.hwnd());
+    g_initialName = "caf\xE9";
+    const std::string out = session.output();
+    EXPECT_NE(out.find("Name: x^[]0;TITLE^G^[[2J<U+0081>^?\n"), std::string::npos) << out;
+    EXPECT_EQ(out.find('\x1b'), std::string::npos);
+    EXPECT_EQ(out.find('\x07'), std::string::npos);
+    EXPECT_EQ(out.find("\xc2\x81"), std::string::npos);
 }
 
 TEST(LinePresenter, EmptyAnswersKeepValuesAndADashEmptiesThem) {

@@ -16,8 +16,8 @@ void onWait(const char* what, int seconds, void* context) {
     static_cast<Progress*>(context)->waiting(what, seconds);
 }
 
-// Without a terminal, a wait is written once it lasts, and then every ten seconds.
-constexpr int kLineEvery = 10;
+// Without a terminal, a wait is written once it lasts two seconds, then every ten.
+bool lineDue(int seconds) { return seconds == 2 || (seconds > 0 && seconds % 10 == 0); }
 
 }  // namespace
 
@@ -48,7 +48,7 @@ void Progress::waiting(const std::string& what, int seconds) {
     if (m_quiet) return;
     if (m_interactive) {
         draw();
-    } else if (seconds > 0 && seconds % kLineEvery == 0) {
+    } else if (lineDue(seconds)) {
         m_err << "mailconduit: " << m_phase << ": " << m_wait << "\n";
         m_err.flush();
     }
