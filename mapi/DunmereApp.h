@@ -78,6 +78,9 @@ public:
     /// none). Runs Initialize and Uninitialize around the query. MAILHOST_OK, the result of
     /// Initialize, or MAILHOST_SERVER_ERROR when the table cannot be read.
     int ListProfiles(std::vector<std::string>& names, int* defaultIndex);
+    /// The profile table's names and default position, MAPI being initialised.
+    /// MAILHOST_OK or MAILHOST_SERVER_ERROR.
+    int QueryProfiles(std::vector<std::string>& names, int* defaultIndex);
 
     /// The binding, for tests that put a recording fake in the library's place.
     CMapiBinding& Binding() { return m_binding; }

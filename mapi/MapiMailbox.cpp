@@ -28,6 +28,10 @@ void TearDownMailbox(const MapiFunctions& mapi, OpenMailbox& mailbox) {
 HRESULT CopyBinaryValue(const MapiFunctions& mapi, SBinary& target, const SBinary& source, LPVOID parent) {
     target.cb = source.cb;
     if (source.cb == 0) return S_OK;
+    if (source.lpb == nullptr) {
+        target.cb = 0;
+        return MAPI_E_INVALID_PARAMETER;
+    }
     LPVOID bytes = nullptr;
     HRESULT hr = parent != nullptr ? mapi.MAPIAllocateMore(source.cb, parent, &bytes)
                                    : mapi.MAPIAllocateBuffer(source.cb, &bytes);

@@ -142,6 +142,11 @@ int CDunmereApp::GetAllMsgs(MailMsg*** msgsOut, int* countOut, int headersOnly) 
                     break;
                 }
                 fillFromRow(*msg, row, smtp);
+                // A record without its identifier could never be found again.
+                if (msg->m_hostMsgId.IsEmpty() && row.lpProps[0].Value.bin.cb != 0) {
+                    status = MAILHOST_OUT_OF_MEMORY;
+                    break;
+                }
                 if (headersOnly == 0) status = ReadInFull(*msg);
                 msgs.push_back(std::move(msg));
             }

@@ -321,10 +321,14 @@ int CDunmereApp::GetSupportedHosts(char* hostsOut, int* hostsSize) {
 int CDunmereApp::ListProfiles(std::vector<std::string>& names, int* defaultIndex) {
     *defaultIndex = -1;
     int result = Initialize();
-    if (result != MAILHOST_OK) {
-        Uninitialize();
-        return result;
-    }
+    if (result == MAILHOST_OK) result = QueryProfiles(names, defaultIndex);
+    Uninitialize();
+    return result;
+}
+
+int CDunmereApp::QueryProfiles(std::vector<std::string>& names, int* defaultIndex) {
+    *defaultIndex = -1;
+    int result = MAILHOST_OK;
     LPPROFADMIN admin = nullptr;
     LPMAPITABLE table = nullptr;
     LPSRowSet rows = nullptr;
@@ -352,6 +356,5 @@ int CDunmereApp::ListProfiles(std::vector<std::string>& names, int* defaultIndex
     if (rows != nullptr) Mapi().FreeProws(rows);
     if (table != nullptr) table->Release();
     if (admin != nullptr) admin->Release();
-    Uninitialize();
     return result;
 }
