@@ -1,0 +1,37 @@
+// Dunmere in the boundary suite: the Extended MAPI plug-in over the mapi32 stand-in, logging
+// on with the profile "Teo" that names the account.
+#include "MapiDesktop.h"
+#include "PluginTraits.h"
+#include "platform/RegistryValues.h"
+#include "win32/Profile.h"
+
+namespace {
+
+void prepareDunmereDesktop(const std::string& home) {
+    PrepareMapiAccount(home);
+    vesk::writeRegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows Messaging Subsystem", "MAPIX", "1");
+    vesk::writeRegString(HKEY_CURRENT_USER, "Software\\Vesk\\Mail\\Profiles", "Names", "Teo");
+    vesk::writeRegString(HKEY_CURRENT_USER, "Software\\Vesk\\Mail\\Profiles", "DefaultProfile", "Teo");
+    vesk::writeRegString(HKEY_CURRENT_USER, "Software\\Vesk\\Mail\\Profiles\\Teo", "Account", "anna");
+}
+
+void writeDunmereConfig(const std::string& config) {
+    const char* host = "Microsoft Exchange 5.0 or higher";
+    WritePrivateProfileStringA("MapiPlugin", "MsgHostName", host, config.c_str());
+    WritePrivateProfileStringA((std::string("MapiPlugin ") + host).c_str(), "UserMAPIProfile", "Teo", config.c_str());
+}
+
+const PluginTraits dunmere{
+    "dunmere",
+    "dunmere.so",
+    prepareDunmereDesktop,
+    "mail/anna",
+    writeDunmereConfig,
+    {"Microsoft Exchange 5.0 or higher", "Microsoft Outlook 97 or higher"},
+    "Mail System:\tMicrosoft Exchange 5.0 or higher\nProfile:\t\tTeo",
+    true,
+};
+
+}  // namespace
+
+VESK_BOUNDARY_PLUGIN(dunmere)
