@@ -80,6 +80,13 @@ bool freeBuffer(void* root) {
     return true;
 }
 
+bool isLiveRoot(const void* block) {
+    if (block == nullptr) return false;
+    Chains& c = chains();
+    std::lock_guard<std::mutex> guard(c.lock);
+    return c.roots.count(const_cast<void*>(block)) != 0;
+}
+
 char* copyText(std::string_view text, void* root) {
     char* copy = static_cast<char*>(allocateMore(text.size() + 1, root));
     if (copy == nullptr) return nullptr;

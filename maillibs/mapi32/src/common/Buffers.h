@@ -20,6 +20,9 @@ void* allocateMore(std::size_t size, void* root);
 /// false, with nothing freed, for any other pointer.
 bool freeBuffer(void* root);
 
+/// True when `block` is the root of a live chain (null is not).
+bool isLiveRoot(const void* block);
+
 /// A NUL-terminated copy of `text` in the chain of `root`; null when memory runs out.
 char* copyText(std::string_view text, void* root);
 
