@@ -2,18 +2,9 @@
 // on with the profile "Teo" that names the account.
 #include "MapiDesktop.h"
 #include "PluginTraits.h"
-#include "platform/RegistryValues.h"
 #include "win32/Profile.h"
 
 namespace {
-
-void prepareDunmereDesktop(const std::string& home) {
-    PrepareMapiAccount(home);
-    vesk::writeRegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows Messaging Subsystem", "MAPIX", "1");
-    vesk::writeRegString(HKEY_CURRENT_USER, "Software\\Vesk\\Mail\\Profiles", "Names", "Teo");
-    vesk::writeRegString(HKEY_CURRENT_USER, "Software\\Vesk\\Mail\\Profiles", "DefaultProfile", "Teo");
-    vesk::writeRegString(HKEY_CURRENT_USER, "Software\\Vesk\\Mail\\Profiles\\Teo", "Account", "anna");
-}
 
 void writeDunmereConfig(const std::string& config) {
     const char* host = "Microsoft Exchange 5.0 or higher";
@@ -24,7 +15,7 @@ void writeDunmereConfig(const std::string& config) {
 const PluginTraits dunmere{
     "dunmere",
     "dunmere.so",
-    prepareDunmereDesktop,
+    PrepareMapiProfile,
     "mail/anna",
     writeDunmereConfig,
     {"Microsoft Exchange 5.0 or higher", "Microsoft Outlook 97 or higher"},

@@ -18,3 +18,11 @@ void PrepareMapiAccount(const std::string& home) {
     vesk::writeRegString(HKEY_CURRENT_USER, key, "AddressBook", "mail/anna-addresses.txt");
     std::ofstream(home + "/mail/anna-addresses.txt") << "Bob Hansen <bob@example.com>\n";
 }
+
+void PrepareMapiProfile(const std::string& home) {
+    PrepareMapiAccount(home);
+    vesk::writeRegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows Messaging Subsystem", "MAPIX", "1");
+    vesk::writeRegString(HKEY_CURRENT_USER, "Software\\Vesk\\Mail\\Profiles", "Names", "Teo");
+    vesk::writeRegString(HKEY_CURRENT_USER, "Software\\Vesk\\Mail\\Profiles", "DefaultProfile", "Teo");
+    vesk::writeRegString(HKEY_CURRENT_USER, "Software\\Vesk\\Mail\\Profiles\\Teo", "Account", "anna");
+}

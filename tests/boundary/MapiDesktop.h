@@ -6,3 +6,7 @@
 
 /// Writes the account into the registry below `home` and creates its empty Maildir.
 void PrepareMapiAccount(const std::string& home);
+
+/// The account above plus what Extended MAPI needs: MAPIX = "1" and the default profile "Teo"
+/// naming the account.
+void PrepareMapiProfile(const std::string& home);
