@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -243,6 +244,20 @@ TEST_F(DunmereWizardTest, NextTestsALogonAndFinishKeepsTheProfile) {
     EXPECT_EQ(closing.front()->control(MORLEAF_IDC_SUMMARY_PROFILE)->text, "Teo");
     EXPECT_EQ(closing.front()->button(ID_WIZFINISH)->text, "&Next >");
     EXPECT_TRUE(transcript.boxes().empty()) << transcript.toText();
+    EXPECT_EQ(savedProfile(), "Teo");
+}
+
+// A configuration without a stored profile must not wipe the default the page chose.
+TEST_F(DunmereWizardTest, WithoutAStoredProfileTheDefaultProfileIsShown) {
+    vesk::writeRegString(HKEY_CURRENT_USER, "Software\\Vesk\\Mail\\Profiles", "Names", "Archive;Teo");
+    vesk::writeRegString(HKEY_CURRENT_USER, "Software\\Vesk\\Mail\\Profiles\\Archive", "Account", "anna");
+    std::remove(config.c_str());
+    WizardRun r = wizard({ScriptAction::press("Next"), ScriptAction::press("Finish")}, 0);
+    ASSERT_EQ(r.result, MAILHOST_OK);
+    EXPECT_EQ(r.outcome, MAILHOST_WIZARD_FINISHED);
+    auto pages = r.presenter->transcript().pagesOf(MORLEAF_IDD_PROFILE_PAGE);
+    ASSERT_FALSE(pages.empty());
+    EXPECT_EQ(pages.front()->control(MORLEAF_IDC_PROFILE)->text, "Teo");
     EXPECT_EQ(savedProfile(), "Teo");
 }
 
