@@ -5,6 +5,7 @@
 #include <new>
 
 #include "DunmereApp.h"
+#include "framework/CallerBuffer.h"
 #include "framework/ResourceStrings.h"
 #include "morleaf_ids.h"
 #include "trevlin/Trevlin.h"
@@ -285,14 +286,7 @@ int CDunmereApp::GetHostConfigInfo(const char* configFile, char* textOut, int* t
     const std::string text =
         complete ? formatText(LoadResString(MORLEAF_IDS_CONFIG_INFO), {m_settings.HostName(), m_settings.Profile()})
                  : LoadResString(MORLEAF_IDS_NOT_CONFIGURED);
-    const int needed = static_cast<int>(text.size()) + 1;
-    if (*textSize < needed) {
-        *textSize = needed;
-        return MAILHOST_BUFFER_TOO_SMALL;
-    }
-    if (textOut == nullptr) return MAILHOST_NULL_ARGUMENT;
-    std::memcpy(textOut, text.c_str(), text.size() + 1);
-    return MAILHOST_OK;
+    return CopyTextToCaller(text, textOut, textSize);
 }
 
 int CDunmereApp::SetHostConfigInfo(const char* configFile, int save) {
@@ -302,20 +296,7 @@ int CDunmereApp::SetHostConfigInfo(const char* configFile, int save) {
 }
 
 int CDunmereApp::GetSupportedHosts(char* hostsOut, int* hostsSize) {
-    if (hostsSize == nullptr) return MAILHOST_NULL_ARGUMENT;
-    const std::string hosts = LoadResString(MORLEAF_IDS_SUPPORTED_HOSTS);
-    const int needed = static_cast<int>(hosts.size()) + 1;
-    if (*hostsSize < needed) {
-        *hostsSize = needed;
-        return MAILHOST_BUFFER_TOO_SMALL;
-    }
-    if (hostsOut == nullptr) return MAILHOST_NULL_ARGUMENT;
-    std::memcpy(hostsOut, hosts.c_str(), hosts.size() + 1);
-    // "a%b%" becomes "a\0b\0\0": each name ends in NUL, the list in an empty name.
-    for (int i = 0; i < needed - 1; ++i) {
-        if (hostsOut[i] == '%') hostsOut[i] = '\0';
-    }
-    return MAILHOST_OK;
+    return CopyNameListToCaller(LoadResString(MORLEAF_IDS_SUPPORTED_HOSTS), hostsOut, hostsSize);
 }
 
 int CDunmereApp::ListProfiles(std::vector<std::string>& names, int* defaultIndex) {
