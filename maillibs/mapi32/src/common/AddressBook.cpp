@@ -104,6 +104,13 @@ std::vector<BookEntry> readAddressBook(const std::string& path) {
     return entries;
 }
 
+std::vector<BookEntry> bookWithOwnEntry(const std::string& path, const std::string& ownName,
+                                        const std::string& ownAddress) {
+    std::vector<BookEntry> book = readAddressBook(path);
+    if (!ownAddress.empty()) book.push_back(BookEntry{ownName, ownAddress});
+    return book;
+}
+
 Lookup lookUp(const std::vector<BookEntry>& entries, std::string_view query, BookEntry& found) {
     std::string plain;
     if (!stripAddressType(query, plain)) plain = std::string(trimmed(query));

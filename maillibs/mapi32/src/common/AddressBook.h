@@ -25,6 +25,11 @@ BookEntry parseMailbox(std::string_view text);
 /// unreadable (an account may have no address book yet). Lines without an address are skipped.
 std::vector<BookEntry> readAddressBook(const std::string& path);
 
+/// The entries of the book at `path` followed by the user's own name and address (when
+/// there is an address): everyone a name may resolve to.
+std::vector<BookEntry> bookWithOwnEntry(const std::string& path, const std::string& ownName,
+                                        const std::string& ownAddress);
+
 /// Outcome of a look-up.
 enum class Lookup { Unique, Unknown, Ambiguous };
 

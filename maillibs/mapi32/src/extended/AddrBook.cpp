@@ -17,14 +17,6 @@ namespace {
 constexpr ULONG kMaxEntries = 10000;
 constexpr std::size_t kMaxQuery = 4096;
 
-std::vector<BookEntry> bookOf(const Mailbox& mailbox) {
-    std::vector<BookEntry> book = readAddressBook(mailbox.account.addressBook);
-    if (!mailbox.account.address.empty()) {
-        book.push_back(BookEntry{mailbox.account.displayName, mailbox.account.address});
-    }
-    return book;
-}
-
 // The text of string property `tag` in a caller's entry, if it has one.
 std::string entryText(const ADRENTRY& entry, ULONG tag) {
     for (ULONG i = 0; i < entry.cValues; ++i) {
@@ -65,7 +57,8 @@ Found resolveEntry(const std::vector<BookEntry>& book, const ADRENTRY& entry, Bo
         BookEntry parsed = parseMailbox(plain);
         if (isPlainAddress(parsed.address)) {
             who.address = parsed.address;
-            who.name = !parsed.name.empty() ? parsed.name : name.empty() ? parsed.address : name;
+            // A display name that is the address itself (typed that way) shows as the address.
+            who.name = !parsed.name.empty() ? parsed.name : (name.empty() || name == query) ? parsed.address : name;
             return Found::One;
         }
     }
@@ -134,14 +127,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE CompareEntryIDs(ULONG cbEntryID1, LPENTRYID lpEntryID1, ULONG cbEntryID2,
                                               LPENTRYID lpEntryID2, ULONG, ULONG* lpulResult) override {
-        return locked([&]() -> HRESULT {
-            if (lpulResult == nullptr) return MAPI_E_INVALID_PARAMETER;
-            std::optional<EntryRef> a = ownEntry(*m_mailbox, cbEntryID1, lpEntryID1);
-            std::optional<EntryRef> b = ownEntry(*m_mailbox, cbEntryID2, lpEntryID2);
-            if (!a || !b) return MAPI_E_INVALID_ENTRYID;
-            *lpulResult = a->kind == b->kind && ::strcasecmp(a->address.c_str(), b->address.c_str()) == 0;
-            return S_OK;
-        });
+        return compareEntries(m_mailbox, cbEntryID1, lpEntryID1, cbEntryID2, lpEntryID2, lpulResult);
     }
     HRESULT STDMETHODCALLTYPE Advise(ULONG, LPENTRYID, ULONG, LPMAPIADVISESINK, ULONG*) override {
         return MAPI_E_NO_SUPPORT;
@@ -169,7 +155,8 @@ public:
                 if (e.cValues > 256 || (e.cValues != 0 && e.rgPropVals == nullptr)) return MAPI_E_INVALID_PARAMETER;
             }
             // No dialog can offer a choice: several matches stay ambiguous, MAPI_DIALOG or not.
-            std::vector<BookEntry> book = bookOf(*m_mailbox);
+            const Account& account = m_mailbox->account;
+            std::vector<BookEntry> book = bookWithOwnEntry(account.addressBook, account.displayName, account.address);
             bool ambiguous = false, unknown = false;
             for (ULONG i = 0; i < lpAdrList->cEntries; ++i) {
                 ADRENTRY& entry = lpAdrList->aEntries[i];

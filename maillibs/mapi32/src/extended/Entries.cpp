@@ -32,13 +32,24 @@ std::optional<EntryRef> ownEntry(const Mailbox& mailbox, ULONG cb, const void* b
     return ref;
 }
 
+HRESULT compareEntries(const MailboxPtr& mailbox, ULONG cb1, LPENTRYID id1, ULONG cb2, LPENTRYID id2, ULONG* result) {
+    return withMailbox(*mailbox, [&]() -> HRESULT {
+        if (result == nullptr) return MAPI_E_INVALID_PARAMETER;
+        std::optional<EntryRef> a = ownEntry(*mailbox, cb1, id1);
+        std::optional<EntryRef> b = ownEntry(*mailbox, cb2, id2);
+        if (!a || !b) return MAPI_E_INVALID_ENTRYID;
+        *result = a->kind == b->kind && a->role == b->role && a->messageId == b->messageId &&
+                  ::strcasecmp(a->address.c_str(), b->address.c_str()) == 0;
+        return S_OK;
+    });
+}
+
 HRESULT openEntry(const MailboxPtr& mailbox, EntryScope scope, ULONG cbEntryID, LPENTRYID lpEntryID,
                   LPCIID lpInterface, ULONG ulFlags, ULONG* lpulObjType, LPUNKNOWN* lppUnk) {
-    return guardedCall([&]() -> HRESULT {
+    return withMailbox(*mailbox, [&]() -> HRESULT {
         if (lpulObjType == nullptr || lppUnk == nullptr) return MAPI_E_INVALID_PARAMETER;
         *lppUnk = nullptr;
         *lpulObjType = 0;
-        std::lock_guard<std::recursive_mutex> guard(mailbox->lock);
         bool writable = (ulFlags & (MAPI_MODIFY | MAPI_BEST_ACCESS)) != 0;
         if (cbEntryID == 0 || lpEntryID == nullptr) {
             // Only a store opens something for no identifier: its root folder.

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common/Account.h"
+#include "extended/Com.h"
 #include "extended/EntryIds.h"
 #include "mapi32/mapix.h"
 #include "store/Store.h"
@@ -34,6 +35,16 @@ struct Mailbox {
 };
 
 using MailboxPtr = std::shared_ptr<Mailbox>;
+
+/// Runs `body` with the mailbox locked and exceptions turned into results: what every call
+/// on a session's objects does.
+template <class F>
+HRESULT withMailbox(Mailbox& mailbox, F&& body) {
+    return guardedCall([&]() -> HRESULT {
+        std::lock_guard<std::recursive_mutex> guard(mailbox.lock);
+        return body();
+    });
+}
 
 /// Opens the mailbox of the account that profile `profile` uses. MAPI_E_LOGON_FAILED (with
 /// the reason in the problem log) when the profile, its account or the Maildir is missing.

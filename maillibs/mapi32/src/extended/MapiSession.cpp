@@ -71,15 +71,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE CompareEntryIDs(ULONG cbEntryID1, LPENTRYID lpEntryID1, ULONG cbEntryID2,
                                               LPENTRYID lpEntryID2, ULONG, ULONG* lpulResult) override {
-        return locked([&]() -> HRESULT {
-            if (lpulResult == nullptr) return MAPI_E_INVALID_PARAMETER;
-            std::optional<EntryRef> a = ownEntry(*m_mailbox, cbEntryID1, lpEntryID1);
-            std::optional<EntryRef> b = ownEntry(*m_mailbox, cbEntryID2, lpEntryID2);
-            if (!a || !b) return MAPI_E_INVALID_ENTRYID;
-            *lpulResult = a->kind == b->kind && a->role == b->role && a->messageId == b->messageId &&
-                          ::strcasecmp(a->address.c_str(), b->address.c_str()) == 0;
-            return S_OK;
-        });
+        return compareEntries(m_mailbox, cbEntryID1, lpEntryID1, cbEntryID2, lpEntryID2, lpulResult);
     }
     HRESULT STDMETHODCALLTYPE Advise(ULONG, LPENTRYID, ULONG, LPMAPIADVISESINK, ULONG*) override {
         return MAPI_E_NO_SUPPORT;
@@ -110,10 +102,7 @@ public:
 private:
     template <class F>
     HRESULT locked(F&& body) {
-        return guardedCall([&]() -> HRESULT {
-            std::lock_guard<std::recursive_mutex> guard(m_mailbox->lock);
-            return body();
-        });
+        return withMailbox(*m_mailbox, std::forward<F>(body));
     }
 
     MailboxPtr m_mailbox;

@@ -12,8 +12,10 @@
 namespace vesk::mapi32::ex {
 namespace {
 
-// The address of a recipient row, when it has one that mail can go to.
-bool addressOfRow(const Mailbox& mailbox, const PropList& row, store::Address& out) {
+// The address of a recipient row, when it has one that mail can go to: its entry
+// identifier's, its Internet address, or what its name resolves to in `book` (or is itself).
+bool addressOfRow(const Mailbox& mailbox, const std::vector<BookEntry>& book, const PropList& row,
+                  store::Address& out) {
     out.name = textOf(row, PR_DISPLAY_NAME);
     const Prop* id = findProp(row, PR_ENTRYID);
     if (id != nullptr && PROP_TYPE(id->tag) == PT_BINARY) {
@@ -39,6 +41,18 @@ bool addressOfRow(const Mailbox& mailbox, const PropList& row, store::Address& o
             if (out.name.empty()) out.name = parsed.name;
             return true;
         }
+    }
+    if (out.name.empty() || !email.empty()) return false;
+    BookEntry found;
+    Lookup lookup = lookUp(book, out.name, found);
+    if (lookup == Lookup::Unique) {
+        out = store::Address{found.name.empty() ? out.name : found.name, found.address};
+        return true;
+    }
+    BookEntry typed = parseMailbox(out.name);
+    if (lookup == Lookup::Unknown && stripAddressType(typed.address, plain) && isPlainAddress(plain)) {
+        out = store::Address{typed.name, plain};
+        return true;
     }
     return false;
 }
@@ -90,11 +104,13 @@ HRESULT draftOf(const Mailbox& mailbox, const PropList& props, const std::vector
     }
     if (draft.from.address.empty()) draft.readReceipt = draft.deliveryReport = false;
 
+    const Account& account = mailbox.account;
+    std::vector<BookEntry> book = bookWithOwnEntry(account.addressBook, account.displayName, account.address);
     for (const PropList& row : recipients) {
         LONG type = longOf(row, PR_RECIPIENT_TYPE, MAPI_TO) & ~static_cast<LONG>(MAPI_SUBMITTED | MAPI_P1);
         std::vector<store::Address>* target = type == MAPI_CC ? &draft.cc : type == MAPI_BCC ? &draft.bcc : &draft.to;
         store::Address a;
-        if (!addressOfRow(mailbox, row, a)) {
+        if (!addressOfRow(mailbox, book, row, a)) {
             std::string shown = textOf(row, PR_DISPLAY_NAME);
             if (shown.empty()) shown = textOf(row, PR_EMAIL_ADDRESS);
             if (use == DraftUse::Sending) {

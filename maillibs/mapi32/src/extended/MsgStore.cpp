@@ -21,15 +21,7 @@ public:
     HRESULT STDMETHODCALLTYPE Unadvise(ULONG) override { return MAPI_E_NO_SUPPORT; }
     HRESULT STDMETHODCALLTYPE CompareEntryIDs(ULONG cbEntryID1, LPENTRYID lpEntryID1, ULONG cbEntryID2,
                                               LPENTRYID lpEntryID2, ULONG, ULONG* lpulResult) override {
-        return locked([&]() -> HRESULT {
-            if (lpulResult == nullptr) return MAPI_E_INVALID_PARAMETER;
-            std::optional<EntryRef> a = ownEntry(*m_mailbox, cbEntryID1, lpEntryID1);
-            std::optional<EntryRef> b = ownEntry(*m_mailbox, cbEntryID2, lpEntryID2);
-            if (!a || !b) return MAPI_E_INVALID_ENTRYID;
-            *lpulResult = a->kind == b->kind && a->role == b->role && a->messageId == b->messageId &&
-                          a->address == b->address;
-            return S_OK;
-        });
+        return compareEntries(m_mailbox, cbEntryID1, lpEntryID1, cbEntryID2, lpEntryID2, lpulResult);
     }
     HRESULT STDMETHODCALLTYPE OpenEntry(ULONG cbEntryID, LPENTRYID lpEntryID, LPCIID lpInterface, ULONG ulFlags,
                                         ULONG* lpulObjType, LPUNKNOWN* lppUnk) override {

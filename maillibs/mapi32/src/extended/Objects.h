@@ -40,6 +40,10 @@ enum class EntryScope {
 HRESULT openEntry(const MailboxPtr& mailbox, EntryScope scope, ULONG cbEntryID, LPENTRYID lpEntryID,
                   LPCIID lpInterface, ULONG ulFlags, ULONG* lpulObjType, LPUNKNOWN* lppUnk);
 
+/// CompareEntryIDs: `*result` is TRUE when both identifiers (of `mailbox`'s account) name the
+/// same object. MAPI_E_INVALID_ENTRYID when either is not one of ours.
+HRESULT compareEntries(const MailboxPtr& mailbox, ULONG cb1, LPENTRYID id1, ULONG cb2, LPENTRYID id2, ULONG* result);
+
 /// Parses an identifier and checks that it belongs to `mailbox`'s account.
 std::optional<EntryRef> ownEntry(const Mailbox& mailbox, ULONG cb, const void* bytes);
 

@@ -72,10 +72,7 @@ protected:
     /// Runs `body` with the mailbox locked and exceptions turned into results.
     template <class F>
     HRESULT locked(F&& body) {
-        return guardedCall([&]() -> HRESULT {
-            std::lock_guard<std::recursive_mutex> guard(m_mailbox->lock);
-            return body();
-        });
+        return withMailbox(*m_mailbox, std::forward<F>(body));
     }
 
     MailboxPtr m_mailbox;

@@ -165,6 +165,19 @@ bool validTagArray(const SPropTagArray* tags) {
     return tags != nullptr && tags->cValues >= 1 && tags->cValues <= kMaxTags;
 }
 
+bool writeRequested(const PropList& props, ULONG tag, SPropValue& out, void* root) {
+    if (tag == PR_NULL) {
+        std::memset(&out, 0, sizeof out);
+        out.ulPropTag = PR_NULL;
+        return true;
+    }
+    const Prop* p = findProp(props, tag);
+    if (p != nullptr && (PROP_TYPE(tag) == PT_UNSPECIFIED || PROP_TYPE(tag) == PROP_TYPE(p->tag))) {
+        return writeValue(*p, out, root);
+    }
+    return writeValue(errorProp(tag, MAPI_E_NOT_FOUND), out, root);
+}
+
 HRESULT getProps(const PropList& props, const SPropTagArray* tags, ULONG* count, LPSPropValue* values) {
     if (count == nullptr || values == nullptr) return MAPI_E_INVALID_PARAMETER;
     *count = 0;
@@ -175,20 +188,7 @@ HRESULT getProps(const PropList& props, const SPropTagArray* tags, ULONG* count,
     if (out == nullptr) return MAPI_E_NOT_ENOUGH_MEMORY;
     bool errors = false;
     for (std::size_t i = 0; i < n; ++i) {
-        bool ok = true;
-        if (tags == nullptr) {
-            ok = writeValue(props[i], out[i], out);
-        } else {
-            ULONG tag = tags->aulPropTag[i];
-            const Prop* p = findProp(props, tag);
-            if (tag == PR_NULL) {
-                out[i].ulPropTag = PR_NULL;
-            } else if (p != nullptr && (PROP_TYPE(tag) == PT_UNSPECIFIED || PROP_TYPE(tag) == PROP_TYPE(p->tag))) {
-                ok = writeValue(*p, out[i], out);
-            } else {
-                ok = writeValue(errorProp(tag, MAPI_E_NOT_FOUND), out[i], out);
-            }
-        }
+        bool ok = tags == nullptr ? writeValue(props[i], out[i], out) : writeRequested(props, tags->aulPropTag[i], out[i], out);
         if (!ok) {
             freeBuffer(out);
             return MAPI_E_NOT_ENOUGH_MEMORY;

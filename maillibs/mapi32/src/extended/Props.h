@@ -63,6 +63,10 @@ bool writeValue(const Prop& prop, SPropValue& out, void* root, std::size_t inlin
 /// where it must not be or longer than `limit`.
 HRESULT readValue(const SPropValue& in, Prop& out, std::size_t limit);
 
+/// The value for `tag` of `props` as GetProps and QueryRows give it: PR_NULL as itself, a
+/// property of another type or none as PT_ERROR / MAPI_E_NOT_FOUND. False when memory runs out.
+bool writeRequested(const PropList& props, ULONG tag, SPropValue& out, void* root);
+
 /// GetProps over `props`: the values of `tags` (null: every property) in that order, a
 /// missing one as PT_ERROR / MAPI_E_NOT_FOUND, PR_NULL as itself. One chain for the caller.
 /// S_OK, MAPI_W_ERRORS_RETURNED, MAPI_E_INVALID_PARAMETER or MAPI_E_NOT_ENOUGH_MEMORY.

@@ -16,17 +16,7 @@ LPSPropValue projectRow(const PropList& row, const std::vector<ULONG>& columns) 
     auto* values = static_cast<SPropValue*>(allocateBuffer(sizeof(SPropValue) * (columns.empty() ? 1 : columns.size())));
     if (values == nullptr) return nullptr;
     for (std::size_t i = 0; i < columns.size(); ++i) {
-        ULONG tag = columns[i];
-        const Prop* p = findProp(row, tag);
-        bool ok = true;
-        if (tag == PR_NULL) {
-            values[i].ulPropTag = PR_NULL;
-        } else if (p != nullptr && (PROP_TYPE(tag) == PT_UNSPECIFIED || PROP_TYPE(tag) == PROP_TYPE(p->tag))) {
-            ok = writeValue(*p, values[i], values);
-        } else {
-            ok = writeValue(errorProp(tag, MAPI_E_NOT_FOUND), values[i], values);
-        }
-        if (!ok) {
+        if (!writeRequested(row, columns[i], values[i], values)) {
             freeBuffer(values);
             return nullptr;
         }

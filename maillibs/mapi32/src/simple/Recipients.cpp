@@ -32,11 +32,8 @@ bool callerText(const char* text, std::size_t limit, std::string& out) {
 }
 
 std::vector<BookEntry> addressBookOf(const Session& session) {
-    std::vector<BookEntry> book = readAddressBook(session.account().addressBook);
-    if (!session.account().address.empty()) {
-        book.push_back(BookEntry{session.account().displayName, session.account().address});
-    }
-    return book;
+    const Account& account = session.account();
+    return bookWithOwnEntry(account.addressBook, account.displayName, account.address);
 }
 
 ULONG resolveRecipient(const MapiRecipDesc& recip, const std::vector<BookEntry>& book, Resolve mode,
