@@ -283,6 +283,20 @@ TEST_F(DunmereWizardTest, WithoutProfilesNoTakesTheWizardBack) {
     ASSERT_EQ(r.presenter->transcript().boxes().size(), 1u);
 }
 
+// Without a profile the page offers the mail system's profile wizard; the profile made there
+// is tested, taken and kept.
+TEST_F(DunmereWizardTest, AProfileMadeInTheProfileWizardIsTakenAndKept) {
+    vesk::writeRegString(HKEY_CURRENT_USER, "Software\\Vesk\\Mail\\Profiles", "Names", "");
+    WizardRun r = wizard({ScriptAction::answer("Yes"), ScriptAction::type(101, "Travel"),
+                          ScriptAction::type(102, "anna"), ScriptAction::type(103, "s3cret"), ScriptAction::press("OK"),
+                          ScriptAction::press("Finish")},
+                         0);
+    ASSERT_EQ(r.result, MAILHOST_OK);
+    EXPECT_EQ(r.outcome, MAILHOST_WIZARD_FINISHED) << r.presenter->transcript().toText();
+    EXPECT_TRUE(r.presenter->transcript().pagesOf(MORLEAF_IDD_LOGON_FAILED).empty());
+    EXPECT_EQ(savedProfile(), "Travel");
+}
+
 TEST_F(DunmereWizardTest, MapiNotInstalledShowsTheErrorBoxAndNoWizard) {
     vesk::writeRegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows Messaging Subsystem", "MAPIX", "");
     WizardRun r = wizard({ScriptAction::answer("OK")}, 1);
