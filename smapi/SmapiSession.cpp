@@ -4,6 +4,7 @@
 
 #include "SalvithApp.h"
 #include "trevlin/Trevlin.h"
+#include "framework/CallerBuffer.h"
 #include "framework/ResourceStrings.h"
 #include "savidne_ids.h"
 
@@ -77,14 +78,7 @@ int CSalvithApp::GetHostConfigInfo(const char* configFile, char* textOut, int* t
     const std::string text = m_settings.HostName().empty()
                                  ? LoadResString(SAVIDNE_IDS_NOT_CONFIGURED)
                                  : formatText(LoadResString(SAVIDNE_IDS_CONFIG_INFO), m_settings.HostName());
-    const int needed = static_cast<int>(text.size()) + 1;
-    if (*textSize < needed) {
-        *textSize = needed;
-        return MAILHOST_BUFFER_TOO_SMALL;
-    }
-    if (textOut == nullptr) return MAILHOST_NULL_ARGUMENT;
-    std::memcpy(textOut, text.c_str(), text.size() + 1);
-    return MAILHOST_OK;
+    return CopyTextToCaller(text, textOut, textSize);
 }
 
 int CSalvithApp::SetHostConfigInfo(const char* configFile, int save) {
@@ -94,18 +88,5 @@ int CSalvithApp::SetHostConfigInfo(const char* configFile, int save) {
 }
 
 int CSalvithApp::GetSupportedHosts(char* hostsOut, int* hostsSize) {
-    if (hostsSize == nullptr) return MAILHOST_NULL_ARGUMENT;
-    const std::string hosts = LoadResString(SAVIDNE_IDS_SUPPORTED_HOSTS);
-    const int needed = static_cast<int>(hosts.size()) + 1;
-    if (*hostsSize < needed) {
-        *hostsSize = needed;
-        return MAILHOST_BUFFER_TOO_SMALL;
-    }
-    if (hostsOut == nullptr) return MAILHOST_NULL_ARGUMENT;
-    std::memcpy(hostsOut, hosts.c_str(), hosts.size() + 1);
-    // "a%b%c%" becomes "a\0b\0c\0\0": each name ends in NUL, the list in an empty name.
-    for (int i = 0; i < needed - 1; ++i) {
-        if (hostsOut[i] == '%') hostsOut[i] = '\0';
-    }
-    return MAILHOST_OK;
+    return CopyNameListToCaller(LoadResString(SAVIDNE_IDS_SUPPORTED_HOSTS), hostsOut, hostsSize);
 }

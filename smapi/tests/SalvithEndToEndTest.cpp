@@ -426,58 +426,28 @@ TEST_F(SalvithEndToEndTest, AMessageThatCannotBeQueuedIsSendFailed) {
     EXPECT_EQ(plugin.SendMsg(send.msg), MAILHOST_SEND_FAILED);
 }
 
-// Identifiers a caller passes never open a file outside the store.
-TEST_F(SalvithEndToEndTest, HostileIdentifiersTouchNothing) {
+// Salvith's identifiers are texts with their NUL (the identifiers a caller may pass in general
+// are tried by the boundary suite, tests/boundary): the real identifier without its NUL is
+// refused, not read past its end.
+TEST_F(SalvithEndToEndTest, AnIdentifierWithoutItsTerminatorIsRefused) {
     std::vector<std::string> ids = deliverCorpus();
-    // A message outside the store where "../../x" from the inbox's cur/ would lead.
-    fs::create_directories(home + "/mail/x");
-    std::string outside = home + "/mail/x";
-    std::string bait = home + "/bait";
-    std::ofstream(bait) << fileText(std::string(VESK_TEST_CORPORA) + "/inbox/01-plain-note.eml");
     startSession();
-    const std::string hostile[] = {"../../x", "../../bait", bait, "/etc/passwd", "cur/" + ids[0] + ":2,",
-                                   "../.Trash", ids[0] + "/../" + ids[1]};
-    for (const std::string& id : hostile) {
-        SCOPED_TRACE(id);
-        CMsg msg;
-        msg.m_hostMsgId.Set(id.c_str(), static_cast<uint32_t>(id.size() + 1));
-        msg.m_flags |= MAILMSG_FLAG_FROM_HOST;
-        OwnedRecord record(msg);
-        EXPECT_EQ(plugin.DeleteMsg(record.msg), MAILHOST_SERVER_ERROR);
-        EXPECT_EQ(plugin.SetMsgReadStatus(record.msg, 1), MAILHOST_SERVER_ERROR);
-    }
-    // The real identifier without its NUL: refused, not read past its end.
     CMsg unterminated;
     unterminated.m_hostMsgId.Set(ids[0].data(), static_cast<uint32_t>(ids[0].size()));
     unterminated.m_flags |= MAILMSG_FLAG_FROM_HOST;
     OwnedRecord record(unterminated);
     EXPECT_EQ(plugin.DeleteMsg(record.msg), MAILHOST_SERVER_ERROR);
     EXPECT_EQ(plugin.SetMsgReadStatus(record.msg, 1), MAILHOST_SERVER_ERROR);
-
-    EXPECT_TRUE(fs::exists(bait));
-    EXPECT_TRUE(fs::exists(outside));
-    EXPECT_TRUE(fs::exists("/etc/passwd"));
     EXPECT_EQ(folderSize("Trash"), 0u);
-    auto listing = openStore()->list(store::kInbox);
-    ASSERT_TRUE(listing.ok());
-    for (const store::MessageInfo& info : *listing) {
-        if (info.id == ids[0]) {
-            EXPECT_FALSE(info.seen());
-        }
-    }
-    EXPECT_EQ(folderSize(store::kInbox), 25u);
+    EXPECT_FALSE(openStore()->find(store::kInbox, ids[0])->seen());
 }
 
 // The result codes of binding, logon and configuration, through the exports.
 TEST_F(SalvithEndToEndTest, ResultCodesOfTheSession) {
-    EXPECT_EQ(plugin.Logon(1, config.c_str()), MAILHOST_LOGON_FAILED) << "before Initialize";
+    // Calls without a session, in any order, and the buffer protocols are the boundary
+    // suite's (tests/boundary); here what only Salvith does.
     MailMsg** msgs = nullptr;
     int count = -1;
-    EXPECT_EQ(plugin.GetAllMsgs(&msgs, &count, 0), MAILHOST_SERVER_ERROR);
-    EXPECT_EQ(count, 0);
-    EXPECT_EQ(plugin.Logoff(), MAILHOST_OK);
-    EXPECT_EQ(plugin.Uninitialize(), MAILHOST_OK);
-
     ASSERT_EQ(plugin.Initialize(), MAILHOST_OK);
     writeSettings("anna", "wrong");
     EXPECT_EQ(plugin.Logon(1, config.c_str()), MAILHOST_LOGON_FAILED);
@@ -490,16 +460,6 @@ TEST_F(SalvithEndToEndTest, ResultCodesOfTheSession) {
     EXPECT_EQ(plugin.GetAllMsgs(&msgs, &count, 0), MAILHOST_OK);
     EXPECT_EQ(count, 0);
     EXPECT_EQ(plugin.Logoff(), MAILHOST_OK);
-    EXPECT_EQ(plugin.Logoff(), MAILHOST_OK);
-
-    char text[64];
-    int size = 10;
-    EXPECT_EQ(plugin.GetHostConfigInfo(config.c_str(), text, &size), MAILHOST_BUFFER_TOO_SMALL);
-    EXPECT_EQ(size, int(std::strlen("Mail System:\tMicrosoft Outlook Express") + 1));
-    EXPECT_EQ(plugin.GetHostConfigInfo(config.c_str(), text, &size), MAILHOST_OK);
-    EXPECT_STREQ(text, "Mail System:\tMicrosoft Outlook Express");
-    EXPECT_EQ(plugin.SetHostConfigInfo(config.c_str(), 0), 0);
-    EXPECT_EQ(plugin.FreeMailMsg(nullptr, 5), MAILHOST_NULL_ARGUMENT);
     // With no window to show the wizard in, nothing is shown and nothing is taken over.
     int outcome = 42;
     EXPECT_EQ(plugin.DisplayConfigWizardPages(nullptr, config.c_str(), "Eudora 3.0.1 or higher", 0, 0, 0, &outcome),
