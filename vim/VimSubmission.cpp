@@ -136,10 +136,17 @@ std::string COrvekApp::ApplyGatewayRule(std::string address) const {
     const std::string separator = LoadResString(KESTRAV_IDS_GATEWAY_SEPARATOR);
     if (!separator.empty()) {
         const size_t at = address.find(separator);
-        if (at != std::string::npos) {
-            // Already routed through a gateway; a separator with nothing behind it is dropped.
-            if (at + separator.size() < address.size()) return address;
-            return address.substr(0, at);
+        // Already routed through a gateway.
+        if (at != std::string::npos && at + separator.size() < address.size()) return address;
+        // A separator with no gateway behind it is dropped. Entries arrive trimmed, so it
+        // shows as " at" at the end as often as " at ".
+        std::string bare = separator;
+        TrimRight(bare);
+        if (at != std::string::npos) return address.substr(0, at);
+        if (!bare.empty() && address.size() > bare.size() &&
+            address.compare(address.size() - bare.size(), bare.size(), bare) == 0) {
+            address.resize(address.size() - bare.size());
+            return address;
         }
     }
     // The held settings (a finished wizard, or the information shown) are the newest; during a
