@@ -29,13 +29,6 @@ void focusOn(CWnd& page, int controlId) {
 
 }  // namespace
 
-std::string VimLowerCase(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
-
 // ---- user page ---------------------------------------------------------------------------
 
 CUserPage::CUserPage(const std::string& defaultUser, const std::string& wizardHostName)
@@ -82,7 +75,7 @@ LRESULT CUserPage::OnWizardNext() {
 
 CPostOfficePage::CPostOfficePage(const std::string& defaultPath, const std::string& configFile, COrvekApp* host)
     : CWizardPage(KESTRAV_IDD_POST_OFFICE_PAGE),
-      m_postOfficePath(VimLowerCase(defaultPath)),
+      m_postOfficePath(defaultPath),
       m_configFile(configFile),
       m_host(host) {}
 
@@ -113,7 +106,7 @@ void CPostOfficePage::Browse() {
         static_cast<void>(changed);
     }
     CDirDlg chooser(m_hWnd);
-    if (chooser.DoModal()) SetDlgItemText(KESTRAV_IDC_POST_OFFICE_PATH, VimLowerCase(chooser.Path()));
+    if (chooser.DoModal()) SetDlgItemText(KESTRAV_IDC_POST_OFFICE_PATH, chooser.Path());
 }
 
 LRESULT CPostOfficePage::OnWizardNext() {

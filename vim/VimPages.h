@@ -30,9 +30,6 @@ enum VimWizardValue : size_t {
 /// takes no more, so the logon tried here is the logon every later sync makes.
 constexpr int kVimPasswordLimit = 32;
 
-/// Lower-case copy of `text` (ASCII letters only, as the post office path is shown).
-std::string VimLowerCase(std::string text);
-
 class CUserPage : public CWizardPage {
 public:
     /// `defaultUser` is the default login's user name; the wizard's value replaces it on
@@ -57,7 +54,8 @@ private:
 
 class CPostOfficePage : public CWizardPage {
 public:
-    /// `defaultPath` is the default login's post office path (shown in lower case); `host`
+    /// `defaultPath` is the default login's post office path, shown as the library gave it:
+    /// paths here are case-sensitive, so a lower-cased path would name another folder. `host`
     /// makes the logon test (null: no test); `configFile` decides whether that test opens a
     /// session at all.
     CPostOfficePage(const std::string& defaultPath, const std::string& configFile, COrvekApp* host);

@@ -11,6 +11,7 @@
 #include <memory>
 #include <sstream>
 
+#include "PostOfficeDesktop.h"
 #include "framework/MailHostExports.h"
 #include "framework/Msg.h"
 #include "framework/PasswordScramble.h"
@@ -25,19 +26,6 @@ namespace {
 
 namespace fs = std::filesystem;
 namespace store = vesk::store;
-
-const char kHostName[] = "Lotus cc:Mail 6.0 or higher";
-
-struct Plugin : MailHostExports {
-    HMODULE module = nullptr;
-    bool load(const std::string& path) {
-        module = LoadLibraryA(path.c_str());
-        return module != nullptr && BindMailHostExports(module, *this) == nullptr;
-    }
-    ~Plugin() {
-        if (module != nullptr) FreeLibrary(module);
-    }
-};
 
 struct OwnedRecord {
     MailMsg* msg = nullptr;
@@ -67,24 +55,10 @@ std::string raw(const std::string& subject, const std::string& body, const std::
 class OrvekEndToEndTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/orvek-e2e-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        home = pattern;
-        ::setenv("VESK_HOME", home.c_str(), 1);
-        ::setenv("VESK_LIBRARY_PATH", VESK_TEST_MODULE_DIR, 1);
-        ::setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
-        ::tzset();
-        postOffice = home + "/po";
-        fs::create_directories(home + "/mail");
-        tool("create " + postOffice + " 'Main Office' Internet");
-        tool("adduser " + postOffice + " Teo s3cret --mailbox " + home + "/mail/teo --display 'Teo Varga'" +
-             " --address teo@example.org");
-        tool("adduser " + postOffice + " Anna annapw --mailbox " + home + "/mail/anna --display 'Anna Berg'");
-        tool("addentry " + postOffice + " Teo Boss boss@example.com");
-        vesk::writeRegString(HKEY_CURRENT_USER, "Software\\Vesk\\VIM", "PostOffice", postOffice.c_str());
-        vesk::writeRegString(HKEY_CURRENT_USER, "Software\\Vesk\\VIM", "User", "Teo");
-        config = home + "/conduit.ini";
-        writeSettings("Teo", "s3cret", "Internet");
+        ASSERT_TRUE(desktop.create("orvek-e2e"));
+        home = desktop.home;
+        postOffice = desktop.postOffice;
+        config = desktop.config;
         ASSERT_TRUE(plugin.load(VESK_TEST_MODULE_DIR "/orvek.so"));
     }
     void TearDown() override {
@@ -92,29 +66,15 @@ protected:
             plugin.Logoff();
             plugin.Uninitialize();
         }
-        std::error_code ignored;
-        fs::remove_all(home, ignored);
+        desktop.destroy();
     }
 
-    void tool(const std::string& args) {
-        const std::string command = std::string(VESK_VIM32_TOOL) + " " + args + " > /dev/null";
-        ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    }
     void writeSettings(const std::string& user, const std::string& password, const std::string& gateway,
                        const std::string& path = "") {
-        WritePrivateProfileStringA("VimPlugin", "MsgHostName", kHostName, config.c_str());
-        const std::string section = std::string("VimPlugin ") + kHostName;
-        WritePrivateProfileStringA(section.c_str(), "UserAccount", user.c_str(), config.c_str());
-        WritePrivateProfileStringA(section.c_str(), "UserData", ScramblePassword(password).c_str(), config.c_str());
-        WritePrivateProfileStringA(section.c_str(), "PostOfficePath", (path.empty() ? postOffice : path).c_str(),
-                                   config.c_str());
-        WritePrivateProfileStringA(section.c_str(), "InternetGateway", gateway.c_str(), config.c_str());
+        desktop.writeSettings(user, password, gateway, path);
     }
-    std::unique_ptr<store::Store> mailbox(const std::string& user) {
-        auto opened = store::openMaildir(home + "/mail/" + user);
-        EXPECT_TRUE(opened.ok());
-        return opened.ok() ? std::move(*opened) : nullptr;
-    }
+    std::unique_ptr<store::Store> mailbox(const std::string& user) { return desktop.mailbox(user); }
+    size_t folderSize(const std::string& user, const std::string& folder) { return desktop.folderSize(user, folder); }
     void deliver(const std::string& bytes, const std::string& flags = "") {
         ASSERT_TRUE(mailbox("teo")->deliverRaw(store::kInbox, bytes, flags).ok());
     }
@@ -126,11 +86,8 @@ protected:
         l.plugin = &plugin;
         l.result = plugin.GetAllMsgs(&l.msgs, &l.count, headersOnly);
     }
-    size_t folderSize(const std::string& user, const std::string& folder) {
-        auto listing = mailbox(user)->list(folder);
-        return listing.ok() ? listing->size() : 0;
-    }
 
+    PostOfficeDesktop desktop;
     std::string home;
     std::string postOffice;
     std::string config;
