@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 
 #include "platform/Codepage.h"
 #include "platform/VeskHome.h"
@@ -160,7 +161,7 @@ std::optional<PostOffice> loadPostOffice(const std::string& folder, PostOfficeEr
             return std::nullopt;
         }
         std::string path = fsPath(mailbox);
-        user.mailbox = path.front() == '/' ? path : folder + "/" + path;
+        user.mailbox = std::filesystem::path(path.front() == '/' ? path : folder + "/" + path).lexically_normal();
         office.users.push_back(std::move(user));
     }
     if (office.name.empty()) office.name = "POSTOFFICE";

@@ -57,7 +57,9 @@ vimStatus routeOf(const PostOffice& office, const vimRecipient& recipient, Route
     }
     if (text.find('@') != std::string::npos) {
         if (!isInternetAddress(text)) return VIMSTS_BAD_PARAM;
-        route.local = viaGateway ? nullptr : office.userByAddress(text);
+        // A user's own Internet address reaches the user directly, gateway or not: the gateway
+        // would only hand the message back to this post office.
+        route.local = office.userByAddress(text);
         if (route.local == nullptr && office.gateway.empty()) return VIMSTS_NAME_NOT_FOUND;
     } else {
         if (viaGateway) return VIMSTS_BAD_PARAM;

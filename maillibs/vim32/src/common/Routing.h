@@ -2,8 +2,8 @@
 // that user's Maildir) or an Internet address (queued for the post office's gateway).
 //
 // The recipient's address decides, or its display name when the address is empty:
-//   "user@host at GATEWAY"  Internet mail; GATEWAY must be this post office's gateway
-//   "user@host"             a user whose Internet address it is, else Internet mail
+//   "user@host at GATEWAY"  GATEWAY must be this post office's gateway; then as "user@host"
+//   "user@host"             the user whose Internet address it is, else Internet mail
 //   anything else           a user of the post office, by name or display name
 #pragma once
 
