@@ -105,6 +105,8 @@ private:
     /// Closes what a failed Logon opened and stops the library.
     void AbandonLogon();
 
+    /// Opens a listed message by the reference in its record. False when the library refuses.
+    bool OpenListed(const CMsg& msg, vimMsg& message) const;
     /// Body, attachments and recipients of one listed message. MAILHOST_OK or
     /// MAILHOST_SERVER_ERROR; what was read stays in `msg` either way.
     int ReadBodyAndAttachments(CMsg& msg) const;

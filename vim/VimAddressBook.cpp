@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "OrvekApp.h"
+#include "VimRecords.h"
 #include "trevlin/Trevlin.h"
 
 namespace {
@@ -10,18 +11,6 @@ namespace {
 constexpr int kYieldCycles = 100;
 constexpr size_t kBookNameSize = 256;
 constexpr size_t kEntryNameSize = 256;
-
-bool sameIgnoringCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && ::strncasecmp(a.c_str(), b.c_str(), a.size()) == 0;
-}
-
-vimAttrDesc descriptor(vimSelector attribute, size_t size, void* buffer) {
-    vimAttrDesc d{};
-    d.Attr = attribute;
-    d.Size = static_cast<vimDWord>(size);
-    d.Buffer = buffer;
-    return d;
-}
 
 }  // namespace
 
@@ -31,7 +20,7 @@ int COrvekApp::LookUp(const std::string& entry, std::string& found) const {
     vimEnumRef position{};
     vimWord count = kVimBatch;
     char names[kVimBatch][kBookNameSize];
-    vimAttrDesc attribute = descriptor(VIMSEL_NAME, kBookNameSize, names);
+    vimAttrDesc attribute = VimDescriptor(VIMSEL_NAME, kBookNameSize, names);
     for (;;) {
         std::memset(names, 0, sizeof names);
         vimBool more = 0;
@@ -65,9 +54,9 @@ int COrvekApp::LookUpIn(const char* book, const std::string& entry, std::string&
         char name[kEntryNameSize] = {};
         vimAddress address{};
         char comments[kEntryNameSize] = {};
-        vimAttrDesc attributes[3] = {descriptor(VIMSEL_NAME, sizeof name, name),
-                                     descriptor(VIMSEL_ADDRESS, sizeof address, &address),
-                                     descriptor(VIMSEL_COMMENTS, sizeof comments, comments)};
+        vimAttrDesc attributes[3] = {VimDescriptor(VIMSEL_NAME, sizeof name, name),
+                                     VimDescriptor(VIMSEL_ADDRESS, sizeof address, &address),
+                                     VimDescriptor(VIMSEL_COMMENTS, sizeof comments, comments)};
         if (VimStatusOf(vim.GetABEntryAttributes(handle, ref, nullptr, 3, attributes)) != 0) {
             result = MAILHOST_SERVER_ERROR;
         } else {
@@ -76,7 +65,7 @@ int COrvekApp::LookUpIn(const char* book, const std::string& entry, std::string&
             if (!entryAddress.empty()) {
                 if (entryName.empty()) {
                     found = entryAddress;
-                } else if (sameIgnoringCase(entryName, entryAddress)) {
+                } else if (VimSameIgnoringCase(entryName, entryAddress)) {
                     found = entryName;
                 } else {
                     found = entryAddress + " (" + entryName + ")";

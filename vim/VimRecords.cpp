@@ -27,7 +27,30 @@ unsigned clampTo(unsigned value, unsigned low, unsigned high) {
     return value < low ? low : value > high ? high : value;
 }
 
+char lowerOf(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
 }  // namespace
+
+vimAttrDesc VimDescriptor(vimSelector attribute, size_t elementSize, void* buffer) {
+    vimAttrDesc d{};
+    d.Attr = attribute;
+    d.Size = static_cast<vimDWord>(elementSize);
+    d.Buffer = buffer;
+    return d;
+}
+
+bool VimSameIgnoringCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (lowerOf(a[i]) != lowerOf(b[i])) return false;
+    }
+    return true;
+}
+
+std::string VimLowerCase(std::string text) {
+    for (char& c : text) c = lowerOf(c);
+    return text;
+}
 
 std::string VimDisplayText(const vimRecipient& record) {
     const std::string name = fieldText(record.DName.Value);

@@ -8,6 +8,13 @@
 
 #include "VimBinding.h"
 
+/// An attribute descriptor: `attribute`, elements of `elementSize` bytes at `buffer`.
+vimAttrDesc VimDescriptor(vimSelector attribute, size_t elementSize, void* buffer);
+/// True when `a` and `b` are equal without regard to ASCII case.
+bool VimSameIgnoringCase(const std::string& a, const std::string& b);
+/// `text` with its ASCII letters in lower case.
+std::string VimLowerCase(std::string text);
+
 /// The library's status for a failed allocation.
 constexpr vimWord kVimStatusNoMemory = VIMSTS_INSUFFICIENT_MEMORY;
 

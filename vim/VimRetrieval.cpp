@@ -48,25 +48,6 @@ struct ListingBatch {
     vimDWord size[kVimBatch];
 };
 
-vimAttrDesc descriptor(vimSelector attribute, size_t elementSize, void* buffer) {
-    vimAttrDesc d{};
-    d.Attr = attribute;
-    d.Size = static_cast<vimDWord>(elementSize);
-    d.Buffer = buffer;
-    return d;
-}
-
-bool sameIgnoringCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
-}
-
 // The message's fields from its listed attributes.
 void fillFromListing(CMsg& msg, const ListingBatch& batch, size_t i) {
     msg.m_flags |= MAILMSG_FLAG_FROM_HOST;
@@ -98,13 +79,13 @@ int COrvekApp::GetAllMsgs(MailMsg*** msgsOut, int* countOut, int headersOnly) {
     std::unique_ptr<ListingBatch> batch(new (std::nothrow) ListingBatch);
     if (!batch) return MAILHOST_OUT_OF_MEMORY;
     vimAttrDesc attributes[7] = {
-        descriptor(kAttrReference, sizeof(vimRef), batch->refs),
-        descriptor(kAttrUnread, sizeof(vimBool), batch->unread),
-        descriptor(kAttrFrom, sizeof(vimRecipient), batch->from),
-        descriptor(kAttrPriority, sizeof(vimWord), batch->priority),
-        descriptor(kAttrSubject, kSubjectSize, batch->subject),
-        descriptor(kAttrDate, sizeof(vimDate), batch->date),
-        descriptor(kAttrSize, sizeof(vimDWord), batch->size),
+        VimDescriptor(kAttrReference, sizeof(vimRef), batch->refs),
+        VimDescriptor(kAttrUnread, sizeof(vimBool), batch->unread),
+        VimDescriptor(kAttrFrom, sizeof(vimRecipient), batch->from),
+        VimDescriptor(kAttrPriority, sizeof(vimWord), batch->priority),
+        VimDescriptor(kAttrSubject, kSubjectSize, batch->subject),
+        VimDescriptor(kAttrDate, sizeof(vimDate), batch->date),
+        VimDescriptor(kAttrSize, sizeof(vimDWord), batch->size),
     };
 
     CMsgList msgs;
@@ -145,12 +126,16 @@ int COrvekApp::GetAllMsgs(MailMsg*** msgsOut, int* countOut, int headersOnly) {
     return BuildMailMsgArray(std::move(msgs), msgsOut, countOut);
 }
 
-int COrvekApp::ReadBodyAndAttachments(CMsg& msg) const {
-    const VimFunctions& vim = m_vim.Functions();
+bool COrvekApp::OpenListed(const CMsg& msg, vimMsg& message) const {
     vimRef ref{};
     std::memcpy(&ref, msg.m_hostMsgId.Data(), sizeof ref);
+    return VimStatusOf(m_vim.Functions().OpenMessage(m_container, ref, nullptr, &message)) == 0;
+}
+
+int COrvekApp::ReadBodyAndAttachments(CMsg& msg) const {
+    const VimFunctions& vim = m_vim.Functions();
     vimMsg message = 0;
-    if (VimStatusOf(vim.OpenMessage(m_container, ref, nullptr, &message)) != 0) return MAILHOST_SERVER_ERROR;
+    if (!OpenListed(msg, message)) return MAILHOST_SERVER_ERROR;
 
     int result = MAILHOST_OK;
     std::string collector;
@@ -177,7 +162,7 @@ int COrvekApp::ReadBodyAndAttachments(CMsg& msg) const {
             const vimItemDesc& item = items[i];
             if (item.Class == kItemAttachment) {
                 std::string name = VimItemName(item);
-                if (sameIgnoringCase(name, excluded)) continue;
+                if (VimSameIgnoringCase(name, excluded)) continue;
                 if (!msg.m_attachments.empty()) msg.m_attachments += "\n";
                 msg.m_attachments += "\t";
                 msg.m_attachments += name;
@@ -227,10 +212,8 @@ int COrvekApp::ReadTextItem(vimMsg message, const vimRef& item, std::string& col
 
 int COrvekApp::ReadRecipients(CMsg& msg) const {
     const VimFunctions& vim = m_vim.Functions();
-    vimRef ref{};
-    std::memcpy(&ref, msg.m_hostMsgId.Data(), sizeof ref);
     vimMsg message = 0;
-    if (VimStatusOf(vim.OpenMessage(m_container, ref, nullptr, &message)) != 0) return MAILHOST_SERVER_ERROR;
+    if (!OpenListed(msg, message)) return MAILHOST_SERVER_ERROR;
 
     int result = MAILHOST_OK;
     msg.m_to.clear();
@@ -243,7 +226,7 @@ int COrvekApp::ReadRecipients(CMsg& msg) const {
         // Each class is its own enumeration: it starts at its own beginning.
         vimEnumRef position{};
         vimWord count = kVimBatch;
-        vimAttrDesc attribute = descriptor(kAttrRecipient, sizeof(vimRecipient), records.get());
+        vimAttrDesc attribute = VimDescriptor(kAttrRecipient, sizeof(vimRecipient), records.get());
         std::string& list = *lists[c];
         for (;;) {
             std::memset(static_cast<void*>(records.get()), 0, sizeof(vimRecipient) * kVimBatch);

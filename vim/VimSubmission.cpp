@@ -18,13 +18,6 @@ constexpr vimSelector kRecipientClassTo = VIMSEL_TO;
 constexpr vimSelector kRecipientClassCc = VIMSEL_CC;
 constexpr vimSelector kRecipientClassBcc = VIMSEL_BCC;
 
-std::string lowerCase(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
-
 // One attribute-set call after another; the first refusal ends the sequence.
 class HeaderWriter {
 public:
@@ -111,7 +104,7 @@ int COrvekApp::BuildAndDeliver(const MailMsg* msg, bool submit) {
 int COrvekApp::AddRecipients(vimMsg message, const std::string& list, vimSelector recipientClass) {
     std::string entries = list;
     const int n = NormalizeAddressList(entries);
-    entries = lowerCase(entries);
+    entries = VimLowerCase(entries);
     for (int i = 0; i < n; ++i) {
         std::string entry = GetNextListEntry(entries);
         // An address type in front ("smtp:") is dropped whatever it says.
@@ -131,7 +124,7 @@ int COrvekApp::AddRecipients(vimMsg message, const std::string& list, vimSelecto
 }
 
 std::string COrvekApp::ApplyGatewayRule(std::string address) const {
-    address = lowerCase(address);
+    address = VimLowerCase(address);
     if (IsInternetAddress(address) == 0) return address;
     const std::string separator = LoadResString(KESTRAV_IDS_GATEWAY_SEPARATOR);
     if (!separator.empty()) {
