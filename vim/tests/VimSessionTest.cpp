@@ -170,6 +170,15 @@ TEST_F(VimFakeTest, UninitializeClosesAnOpenMailboxFirst) {
     EXPECT_EQ(fakevim::started(), 0);
 }
 
+TEST_F(VimFakeTest, ASecondLogonClosesTheFirstRatherThanLosingIt) {
+    logOn();
+    ASSERT_EQ(app.Logon(1, config.c_str()), MAILHOST_OK);
+    EXPECT_EQ(Calls(fakevim::calls().begin(), fakevim::calls().begin() + 3),
+              (Calls{"CloseMessageContainer(c1)", "CloseSession(51)", "OpenSession(/po/main,anna,s3cret,100,16)"}));
+    app.Logoff();
+    EXPECT_TRUE(fakevim::openHandles().empty());
+}
+
 TEST_F(VimFakeTest, ConfigInfoReportsTheNeededSizeThenTheText) {
     writeConfig(config, "anna", "pw", "/po/main", "Internet");
     const std::string expected = std::string("Mail System:\t\t") + kHost +
