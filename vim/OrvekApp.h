@@ -127,7 +127,8 @@ private:
     /// An Internet address routed through the gateway of the settings Logon loaded.
     std::string ApplyGatewayRule(std::string address) const;
 
-    /// The 8-byte message reference of a record from GetAllMsgs; false for any other record.
+    /// The 8-byte message reference of a record from GetAllMsgs (came-from-host bit set,
+    /// 8 bytes); false for any other record.
     static bool ReferenceOf(const MailMsg* msg, vimRef& ref);
 
     CVimBinding m_vim;

@@ -13,9 +13,13 @@ constexpr int kYieldCycles = 100;
 }  // namespace
 
 bool COrvekApp::ReferenceOf(const MailMsg* msg, vimRef& ref) {
-    // Any other size did not come from this host's GetAllMsgs: copying it would read past the
-    // caller's bytes or name a different message.
-    if (msg == nullptr || msg->hostMsgId == nullptr || msg->hostMsgIdSize != sizeof(vimRef)) return false;
+    // A record the handheld wrote has no desktop message behind it, and any other size did not
+    // come from this host's GetAllMsgs: copying it would read past the caller's bytes or name
+    // a different message.
+    if (msg == nullptr || (msg->flags & MAILMSG_FLAG_FROM_HOST) == 0 || msg->hostMsgId == nullptr ||
+        msg->hostMsgIdSize != sizeof(vimRef)) {
+        return false;
+    }
     std::memcpy(&ref, msg->hostMsgId, sizeof ref);
     return true;
 }

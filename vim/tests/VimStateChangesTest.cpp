@@ -70,12 +70,15 @@ TEST_F(VimStateChangesTest, AFailedPriorityChangeStillClosesTheMessage) {
 
 TEST_F(VimStateChangesTest, RecordsThatDidNotComeFromThisHostAreRefused) {
     logOn();
-    CMsg shortId;
+    CMsg shortId = fromHost(7);
     shortId.m_hostMsgId.Set("abc", 3);
-    CMsg longId;
+    CMsg longId = fromHost(7);
     longId.m_hostMsgId.Set("0123456789", 10);
     CMsg noId;
-    for (const CMsg* msg : {&shortId, &longId, &noId}) {
+    // The right bytes, but written on the handheld: not looked up at all.
+    CMsg handheld = fromHost(7);
+    handheld.m_flags &= ~static_cast<uint32_t>(MAILMSG_FLAG_FROM_HOST);
+    for (const CMsg* msg : {&shortId, &longId, &noId, &handheld}) {
         Record r(*msg);
         EXPECT_EQ(app.DeleteMsg(r.get()), MAILHOST_SERVER_ERROR);
         EXPECT_EQ(app.SetMsgReadStatus(r.get(), 1), MAILHOST_SERVER_ERROR);
