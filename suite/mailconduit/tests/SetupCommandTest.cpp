@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "DesktopView.h"
 #include "FileIo.h"
 #include "TestDesktop.h"
 
@@ -215,6 +216,44 @@ TEST_F(SetupCommandTest, APersonSetsUpEudoraOnTheTerminal) {
     EXPECT_TRUE(contains(screen, "EXIT=0")) << screen;
     const std::string ini = m_desktop.read("conduit/salvith.ini");
     EXPECT_TRUE(contains(ini, "MsgHostName=Eudora 3.0.1 or higher")) << ini;
+}
+
+// The VIM plug-in's post office page on the terminal: Browse opens the directory chooser where
+// the typed path points, and the folder chosen with the keys lands in the path field.
+TEST_F(SetupCommandTest, APersonBrowsesForThePostOfficeOnTheTerminal) {
+    if (!Tmux::available()) GTEST_SKIP() << "tmux is not installed";
+    if (!exists(std::string(MAILCONDUIT_MODULE_DIR) + "/orvek.so")) GTEST_SKIP() << "orvek.so is not built";
+    ASSERT_EQ(copyTree(MAILCONDUIT_EXAMPLE_DESKTOP, m_desktop.path()), 0);
+    ASSERT_FALSE(prepareDesktop(m_desktop.path()));
+    Tmux tmux;
+    const std::string command = std::string("env VESK_HOME=") + m_desktop.path() +
+                                " VESK_LIBRARY_PATH=" + MAILCONDUIT_MODULE_DIR + " " + MAILCONDUIT_BINARY +
+                                " setup --plugin orvek --host \"Lotus cc:Mail 6.0 or higher\"; echo EXIT=$?; sleep 60";
+    ASSERT_EQ(tmux.run("new-session -d -s setup -x 100 -y 40 '" + command + "'"), 0);
+
+    std::string screen = tmux.waitFor("User Name:");
+    EXPECT_TRUE(contains(screen, "[teo")) << screen;
+    tmux.keys("Enter");  // Next, with the stored user and password
+    screen = tmux.waitFor("Post Office Path:");
+    EXPECT_TRUE(contains(screen, "[" + m_desktop.path() + "/postoffice")) << screen;
+
+    tmux.keys("Tab");  // to Browse...
+    tmux.keys("Enter");
+    screen = tmux.waitFor("Choose Directory");
+    EXPECT_TRUE(contains(screen, m_desktop.path() + "/postoffice")) << "the chooser starts at the typed path: " << screen;
+    tmux.keys("Enter");  // "../": the desktop folder
+    screen = tmux.waitFor("mail/");
+    tmux.keys("m");      // the "mail" folder ...
+    tmux.keys("Enter");  // ... opened
+    tmux.waitFor(m_desktop.path() + "/mail ");
+    tmux.keys("Tab");    // to OK
+    tmux.keys("Enter");
+    screen = tmux.waitFor("[" + m_desktop.path() + "/mail_");
+    EXPECT_TRUE(contains(screen, "[" + m_desktop.path() + "/mail_")) << screen;
+    EXPECT_FALSE(contains(screen, "Choose Directory")) << screen;
+    tmux.keys("Escape");
+    screen = tmux.waitFor("EXIT=");
+    EXPECT_TRUE(contains(screen, "EXIT=")) << screen;
 }
 
 }  // namespace
