@@ -129,7 +129,7 @@ TEST_F(SetupCommandTest, CannotRunWithoutAMailSystemOrAUsableScript) {
          {"setup", "--plugin", "salvith", "--host", kEudora, "--script", m_desktop.path() + "/bad-script.txt"},
          "line 2"},
         {"no plug-in", {"setup", "--host", kEudora}, "--plugin is required"},
-        {"plug-in missing", {"setup", "--plugin", "nosuchhost", "--host", kEudora}, "nosuchhost.dll"},
+        {"plug-in missing", {"setup", "--plugin", "nosuchhost", "--host", kEudora}, "no plug-in named nosuchhost"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);

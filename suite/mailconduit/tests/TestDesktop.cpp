@@ -47,12 +47,13 @@ void TempDesktop::write(const std::string& relative, const std::string& text) co
 std::string TempDesktop::read(const std::string& relative) const { return slurp(m_path + "/" + relative); }
 
 RunResult runConduit(const std::vector<std::string>& args, const std::string& home,
-                     const std::vector<std::string>& env) {
+                     const std::vector<std::string>& env, const std::string& input) {
     std::string outputs = makeTempFolder("mailconduit-run-");
-    std::string outPath = outputs + "/out", errPath = outputs + "/err";
+    std::string outPath = outputs + "/out", errPath = outputs + "/err", inPath = outputs + "/in";
+    if (replaceFile(inPath, input) != 0) return RunResult{};
     pid_t pid = ::fork();
     if (pid == 0) {
-        int in = ::open("/dev/null", O_RDONLY);
+        int in = ::open(inPath.c_str(), O_RDONLY);
         int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         ::dup2(in, 0);
