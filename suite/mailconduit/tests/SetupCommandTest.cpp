@@ -208,6 +208,19 @@ TEST_F(SetupCommandTest, APersonSetsUpEudoraOnTheTerminal) {
     }
     EXPECT_FALSE(contains(screen, "Are you sure")) << screen;
 
+    // F1 shows the help file beside the plug-ins; Esc closes it and the page is back.
+    tmux.keys("F1");
+    screen = tmux.waitFor("Esc or Enter: close");
+    EXPECT_TRUE(contains(screen, " Help ")) << screen;
+    EXPECT_TRUE(contains(screen, "Mail Setup connects the mail conduit")) << screen;
+    tmux.keys("Escape");
+    screen = tmux.waitFor("Tab/Shift-Tab: move");
+    for (int attempt = 0; attempt < 100 && contains(screen, "Esc or Enter: close"); ++attempt) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        screen = tmux.screen();
+    }
+    EXPECT_FALSE(contains(screen, "Esc or Enter: close")) << screen;
+
     // The focus starts on "Next >" (the page has no fields): Enter goes through.
     tmux.keys("Enter");
     screen = tmux.waitFor("EXIT=");
