@@ -26,18 +26,6 @@ using test::TempDesktop;
 
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-// The output of a shell command.
-std::string shellOutput(const std::string& command) {
-    std::string text;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[4096];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
-        ::pclose(pipe);
-    }
-    return text;
-}
-
 class FirstHourTest : public ::testing::Test {
 public:
     void SetUp() override {
@@ -284,7 +272,7 @@ TEST_F(FirstHourTest, DemoCommandsAreValidShell) {
     }
     EXPECT_GE(commands, 8);
     m_desktop.write("commands.sh", script);
-    const std::string words = shellOutput("bash " + path("commands.sh") + " 2>&1; echo status=$?");
+    const std::string words = test::commandOutput("bash " + path("commands.sh") + " 2>&1; echo status=$?");
     EXPECT_TRUE(contains(words, "[--subject][Minutes of Tuesday's meeting]")) << words;
     EXPECT_TRUE(contains(words, "[--to][Mira Castell <mira.castell@example.org>]")) << words;
     EXPECT_TRUE(contains(words, "status=0")) << words;

@@ -95,15 +95,7 @@ public:
 
     /// Everything the terminal showed so far.
     std::string history() const {
-        std::string text;
-        std::string command = "tmux -L " + m_socket + " capture-pane -p -J -S - -E - -t readme";
-        if (FILE* pipe = ::popen(command.c_str(), "r")) {
-            char buffer[4096];
-            size_t n;
-            while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
-            ::pclose(pipe);
-        }
-        return text;
+        return test::commandOutput("tmux -L " + m_socket + " capture-pane -p -J -S - -E - -t readme");
     }
 
 private:

@@ -1,5 +1,6 @@
 #include "TestDesktop.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
@@ -77,6 +78,17 @@ RunResult runConduit(const std::vector<std::string>& args, const std::string& ho
     result.err = slurp(errPath);
     removeTree(outputs);
     return result;
+}
+
+std::string commandOutput(const std::string& command) {
+    std::string text;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[4096];
+        size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
+        ::pclose(pipe);
+    }
+    return text;
 }
 
 std::string snapshot(const std::string& root) {

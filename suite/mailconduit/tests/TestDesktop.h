@@ -35,6 +35,9 @@ struct RunResult {
 RunResult runConduit(const std::vector<std::string>& args, const std::string& home,
                      const std::vector<std::string>& env = {}, const std::string& input = "");
 
+/// What the shell command `command` writes on standard output.
+std::string commandOutput(const std::string& command);
+
 /// Every regular file below `root` with its bytes: "relative path\0bytes\0..." joined, so two
 /// snapshots compare equal exactly when every file is byte-identical.
 std::string snapshot(const std::string& root);
