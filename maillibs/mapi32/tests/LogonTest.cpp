@@ -1,7 +1,10 @@
 // MAPILogon and MAPILogoff: accounts, passwords, handles, new mail.
 #include <filesystem>
+#include <fstream>
+#include <functional>
 
 #include "MapiFixture.h"
+#include "store/ProblemLog.h"
 
 namespace mapitest {
 namespace {
@@ -40,6 +43,11 @@ INSTANTIATE_TEST_SUITE_P(
         LogonCase{"no password for an account that needs one", "anna", nullptr, MAPI_E_LOGIN_FAILURE},
         LogonCase{"an empty profile is the default account", "", "s3cret", SUCCESS_SUCCESS},
         LogonCase{"a null profile is the default account", nullptr, "s3cret", SUCCESS_SUCCESS},
+        // Neither a name nor a password: the default account, signed in already, as the
+        // real interface does without MAPI_LOGON_UI.
+        LogonCase{"no profile and no password is the default account", nullptr, nullptr, SUCCESS_SUCCESS},
+        LogonCase{"empty profile and password are the default account", "", "", SUCCESS_SUCCESS},
+        LogonCase{"no profile but a wrong password is refused", "", "wrong", MAPI_E_LOGIN_FAILURE},
         LogonCase{"an account without a password takes any", "bob", "whatever", SUCCESS_SUCCESS},
         LogonCase{"an account without a password, none given", "bob", nullptr, SUCCESS_SUCCESS},
         LogonCase{"an unknown account", "carl", "", MAPI_E_LOGIN_FAILURE},
@@ -55,6 +63,52 @@ TEST_F(MailboxTest, LogonFailsWhenTheMailboxIsMissingInsteadOfMakingAnEmptyOne) 
     LHANDLE session = 0;
     EXPECT_EQ(MAPILogon(0, const_cast<char*>("gone"), nullptr, MAPI_NEW_SESSION, 0, &session), MAPI_E_LOGIN_FAILURE);
     EXPECT_FALSE(fs::exists(maildirOf("gone")));
+}
+
+// Each refused logon leaves its own reason in the problem log, naming what is at fault.
+TEST_F(MailboxTest, EachRefusedLogonLogsItsOwnReason) {
+    struct Row {
+        const char* what;
+        std::function<void()> spoil;
+        const char* profile;
+        const char* password;
+        std::vector<std::string> words;  // all of them in the logged subject + reason
+    };
+    // Each row has a desktop of its own: the registry's path is asked afresh.
+    auto writeRegistry = [this](const std::string& text) { std::ofstream(home + "/registry.reg", std::ios::trunc) << text; };
+    const std::vector<Row> rows = {
+        {"a wrong password", [] {}, "anna", "nope", {"password", "anna", "registry.reg"}},
+        {"no password given", [] {}, "anna", nullptr, {"needs a password", "anna"}},
+        {"an unknown account", [] {}, "carl", "", {"no account carl", "registry.reg", "Accounts\\carl"}},
+        {"no registry file", [this] { fs::remove(home + "/registry.reg"); }, "", "", {"registry.reg does not exist", "DefaultAccount"}},
+        {"an empty registry file", [&] { writeRegistry(""); }, "", "", {"registry.reg is empty"}},
+        {"not a REGEDIT4 file", [&] { writeRegistry("Windows Registry Editor Version 5.00\n"); },
+         "", "", {"does not start with the line REGEDIT4"}},
+        {"a garbled file", [&] { writeRegistry("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\n\"x\n"); },
+         "anna", "s3cret", {"2 lines that cannot be read", "line 3", "no account anna"}},
+        {"a missing Maildir", [this] { fs::remove_all(maildirOf("anna")); }, "anna", "s3cret",
+         {"does not exist", "account anna", "/anna"}},
+        {"a Maildir without tmp/", [this] { fs::remove_all(maildirOf("anna") + "/tmp"); }, "anna",
+         "s3cret", {"has no tmp/ folder", "account anna"}},
+        {"an empty Maildir value", [this] { setAccountValue("anna", "Maildir", ""); }, "anna",
+         "s3cret", {"incomplete", "Maildir value is empty"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        TearDown();
+        SetUp();
+        row.spoil();
+        std::uint64_t before = vesk::store::problemLogSize();
+        LHANDLE session = 0;
+        EXPECT_EQ(MAPILogon(0, const_cast<char*>(row.profile), const_cast<char*>(row.password), MAPI_NEW_SESSION, 0,
+                            &session),
+                  MAPI_E_LOGIN_FAILURE);
+        std::vector<vesk::store::Problem> problems = vesk::store::problemsSince(before);
+        ASSERT_EQ(problems.size(), 1u);
+        EXPECT_EQ(problems[0].component, "mapi32");
+        std::string text = problems[0].subject + " | " + problems[0].reason;
+        for (const std::string& word : row.words) EXPECT_NE(text.find(word), std::string::npos) << text << "\nlacks: " << word;
+    }
 }
 
 TEST_F(MapiFixture, LogonWithoutAnyConfigurationFails) {

@@ -30,4 +30,9 @@ VESK_EXPORT LONG writeRegString(HKEY root, const std::string& key, const std::st
 VESK_EXPORT LONG writeRegDword(HKEY root, const std::string& key, const std::string& name,
                                DWORD value);
 
+/// What keeps the registry file ($VESK_HOME/registry.reg) from being read as a whole, in
+/// plain words that name it: missing, unreadable, empty, not starting with REGEDIT4, or lines
+/// the reader does not understand (the first named). Empty when every line was understood.
+VESK_EXPORT std::string registryFileProblem();
+
 }  // namespace vesk

@@ -94,6 +94,13 @@ public:
     const Transcript& transcript() const { return transcript_; }
     /// Actions not played yet.
     size_t remaining() const { return actions_.size() - next_; }
+    /// Why the script went wrong, starting "line N: " when the action came from a file;
+    /// empty while it has not.
+    const std::string& scriptError() const { return scriptError_; }
+    /// The first line of the script not played (0 when every action was played).
+    int firstUnplayedLine() const { return next_ < actions_.size() ? actions_[next_].line : 0; }
+    /// True once writing the transcript file failed (the transcript is still kept in memory).
+    bool transcriptFailed() const { return transcriptFailed_; }
 
     Input nextInput(const WindowView& view) override;
     void inputRejected(const Input& input, const std::string& reason) override;
@@ -105,7 +112,8 @@ public:
 
 private:
     void record(TranscriptEntry entry);
-    void endScript(const std::string& why, bool error);
+    /// Ends the script; `at` is the index of the action at fault (for its line number).
+    void endScript(const std::string& why, bool error, size_t at);
     Input cancelling(const WindowView& view);
 
     std::vector<ScriptAction> actions_;
@@ -119,6 +127,8 @@ private:
     int lastValueControl_ = 0;   // ... into this control
     Transcript transcript_;
     std::string transcriptFile_;
+    std::string scriptError_;
+    bool transcriptFailed_ = false;
 };
 
 /// Creates a presenter window with a scripted presenter playing `actions`; `*presenter`

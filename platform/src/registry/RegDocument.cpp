@@ -36,12 +36,18 @@ void RegDocument::parse() {
         if (line.empty() || line.front() == ';' || line.front() == '#') continue;
         if (line.front() == '[') {
             current = nullptr;
-            if (line.back() != ']') continue;
+            if (line.back() != ']') {
+                unreadLines_.push_back(i + 1);
+                continue;
+            }
             std::string_view inside = line.substr(1, line.size() - 2);
             bool deletion = !inside.empty() && inside.front() == '-';
             if (deletion) inside.remove_prefix(1);
             std::optional<std::string> path = headerPath(inside);
-            if (!path) continue;  // unknown root or malformed: its values are skipped
+            if (!path) {  // unknown root or malformed: its values are skipped
+                unreadLines_.push_back(i + 1);
+                continue;
+            }
             if (deletion) {
                 removeSubtree(lowerPath(*path));
                 continue;
@@ -53,7 +59,10 @@ void RegDocument::parse() {
             continue;
         }
         std::optional<EntryText> entry = splitEntry(line);
-        if (!entry) continue;
+        if (!entry) {
+            unreadLines_.push_back(i + 1);
+            continue;
+        }
         size_t last = i;
         std::string data(entry->data);
         // A hex list may go on over lines ending in '\'; glue them before reading it.
@@ -68,7 +77,10 @@ void RegDocument::parse() {
         if (current == nullptr) continue;
         bool deletion = false;
         std::optional<RegData> parsed = parseData(data, &deletion);
-        if (!parsed && !deletion) continue;  // malformed: ignored like any line not understood
+        if (!parsed && !deletion) {  // malformed: ignored like any line not understood
+            unreadLines_.push_back(firstLine + 1);
+            continue;
+        }
         std::string lowered = lowerPath(entry->name);
         entries_.push_back({lowerPath(current->path), lowered, firstLine, last});
         current->lastEntryLine = last;

@@ -25,6 +25,8 @@ public:
     const std::string& text() const { return text_; }
     /// Whether the text is a registry file (or empty).
     bool valid() const { return valid_; }
+    /// The numbers (from 1) of the lines the reader did not understand and so skipped.
+    const std::vector<size_t>& unreadLines() const { return unreadLines_; }
 
     /// Whether key `path` exists; root keys always do.
     bool hasKey(const std::string& path) const;
@@ -73,6 +75,7 @@ private:
     std::vector<vesk::files::TextLine> lines_;
     bool valid_ = true;
     bool hasHeader_ = false;  // false for an empty or blank file
+    std::vector<size_t> unreadLines_;
     std::map<std::string, Key> keys_;  // by lower-case path
     std::vector<Entry> entries_;
 };

@@ -1,6 +1,12 @@
 #include "platform/RegistryValues.h"
 
+#include <cerrno>
+#include <cstring>
 #include <vector>
+
+#include "home/AtomicFile.h"
+#include "platform/VeskHome.h"
+#include "registry/RegDocument.h"
 
 namespace vesk {
 namespace {
@@ -72,6 +78,22 @@ LONG writeRegDword(HKEY root, const std::string& key, const std::string& name, D
     const BYTE bytes[4] = {static_cast<BYTE>(value), static_cast<BYTE>(value >> 8), static_cast<BYTE>(value >> 16),
                            static_cast<BYTE>(value >> 24)};
     return writeValue(root, key, name, REG_DWORD, bytes, sizeof bytes);
+}
+
+std::string registryFileProblem() {
+    const std::string path = home() + "/registry.reg";
+    std::string bytes;
+    if (int error = files::readWholeFile(path, bytes)) {
+        if (error == ENOENT) return path + " does not exist";
+        return path + " cannot be read: " + std::strerror(error);
+    }
+    reg::RegDocument document(std::move(bytes));
+    if (document.text().find_first_not_of(" \t\r\n") == std::string::npos) return path + " is empty";
+    if (!document.valid()) return path + " does not start with the line REGEDIT4, so it is not a registry file";
+    const std::vector<size_t>& unread = document.unreadLines();
+    if (unread.empty()) return "";
+    return path + " has " + std::to_string(unread.size()) + (unread.size() == 1 ? " line" : " lines") +
+           " that cannot be read (the first is line " + std::to_string(unread.front()) + ")";
 }
 
 }  // namespace vesk

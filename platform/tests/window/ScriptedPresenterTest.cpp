@@ -152,6 +152,25 @@ TEST(ScriptedPresenter, ActionsThatDoNotFitEndTheScriptAsErrors) {
     }
 }
 
+// The caller learns what went wrong, with the script line, and that a transcript was lost.
+TEST(ScriptedPresenter, ScriptErrorNamesItsLineAndALostTranscriptIsTold) {
+    g_refuseClose = false;
+    std::vector<ScriptAction> actions;
+    std::string error;
+    ASSERT_TRUE(parseScript("# the form has no such button\npress Launch\npress OK\n", &actions, &error)) << error;
+    ScriptedWindow window(actions);
+    EXPECT_TRUE(window.presenter().scriptError().empty());
+    window.presenter().setTranscriptFile(testing::TempDir() + "/no-such-folder/transcript.txt");
+    EXPECT_EQ(runForm(window), IDCANCEL);
+    EXPECT_EQ(window.presenter().scriptError().rfind("line 2: press Launch: no such button", 0), 0u)
+        << window.presenter().scriptError();
+    EXPECT_EQ(window.presenter().firstUnplayedLine(), 2);
+    EXPECT_NE(window.transcript().toText().find("the script stopped there; 1 action after it was not played"),
+              std::string::npos)
+        << window.transcript().toText();
+    EXPECT_TRUE(window.presenter().transcriptFailed());
+}
+
 TEST(ScriptedPresenter, TranscriptFileFollowsEveryEvent) {
     g_refuseClose = false;
     const std::string path = testing::TempDir() + "/transcript-test.txt";

@@ -11,8 +11,9 @@ std::string describeLoadError(const LoadError& error, const std::string& plugin)
     if (where.empty()) where = "(VESK_LIBRARY_PATH is empty)";
     switch (error.kind) {
         case LoadError::Kind::NotFound:
-            return "the plug-in library " + plugin + " is missing: no " + pluginModuleName(plugin) +
-                   " (" + pluginShortName(plugin) + ".so) in " + where;
+            if (plugin.find('/') != std::string::npos) return "the plug-in library " + plugin + " does not exist";
+            return "no plug-in named " + plugin + ": there is no " + pluginShortName(plugin) + ".so in " + where +
+                   " (`mailconduit hosts` lists the plug-ins found)";
         case LoadError::Kind::NotALibrary:
             return "the plug-in library " + plugin + " could not be loaded: " + error.detail +
                    " is not a library for this machine, or a library it needs is missing";

@@ -40,8 +40,8 @@ the configuration file (SetHostConfigInfo) and prints what the file now holds
 (GetHostConfigInfo). Cancel, or Back out of the wizard, stores nothing; Back from a
 mail system picked from the list shows the list again.
 
-On a terminal the wizard is shown full screen: Tab moves, Enter presses the default
-button (Next or Finish), Esc cancels, F1 asks for help. Without a terminal the pages
+On a terminal the wizard is shown full screen: Tab and Shift-Tab move, Enter presses
+the focused button, Esc cancels, F1 shows the help. Without a terminal the pages
 are written as plain lines and the answers read from standard input.
 
 Options:
@@ -57,9 +57,11 @@ Options:
   --transcript FILE  with --script: write what the wizard showed and what was done
 
 Exit status: 0 the settings were saved; 1 nothing was saved (cancelled, went back,
-or no mail system chosen); 2 setup could not run (plug-in missing, a wizard failure
-such as MAILHOST_OUT_OF_MEMORY, an unknown --host, no terminal to choose on, an
-unreadable script, or the command line was wrong).
+no mail system chosen, or the configuration file cannot be written: a folder, or in a
+folder that cannot be written to); 2 setup could not run (plug-in missing, a wizard
+failure such as MAILHOST_OUT_OF_MEMORY, an unknown --host, no terminal to choose on,
+an unreadable script or a script line the wizard could not play, a transcript that
+cannot be written, or the command line was wrong).
 )",
      runSetupCommand},
     {"info", "describe the settings a configuration file holds for a plug-in",
@@ -106,7 +108,8 @@ to carry, ! high, - low priority, R read receipt, S delivery report, ? held.
 )",
      runHandheldCommand},
     {"sync", "synchronise the handheld with the desktop mailbox",
-     R"(Usage: mailconduit sync --plugin NAME [--config FILE] [--headers-only] [--dry-run] [--yes] [--quiet]
+     R"(Usage: mailconduit sync --plugin NAME [--config FILE] [--headers-only] [--dry-run] [--yes]
+                        [--quiet | --verbose]
 
 Runs one synchronisation through the plug-in: Initialize, Logon, GetAllMsgs (new
 desktop messages come to the handheld, messages gone from the desktop leave it),
@@ -129,6 +132,7 @@ Options:
                    (a non-trivial one, 10 messages or more); without a terminal to ask
                    on, such a sync stops unless --yes is given
   --quiet          no progress on standard error (the summary still goes to standard output)
+  --verbose        also show how often the plug-in gave the sync manager a turn
 
 A message the plug-in accepted may still wait on the desktop: the summary says
 "sent N" for what left the desktop and "queued N" for what the desktop's sending
@@ -226,7 +230,7 @@ int runMailConduit(const std::vector<std::string>& args, CommandContext& context
         return kExitOk;
     }
     if (name == "help") {
-        if (args.size() < 2) {
+        if (args.size() < 2 || args[1] == "--help" || args[1] == "-h") {
             printOverview(context.out);
             return kExitOk;
         }

@@ -37,6 +37,10 @@ int runSyncCommand(const std::vector<std::string>& args, CommandContext& context
 int runDemoCommand(const std::vector<std::string>& args, CommandContext& context);
 int runQueueCommand(const std::vector<std::string>& args, CommandContext& context);
 
+/// `word` as a POSIX shell reads it back unchanged: as it is when it holds only safe
+/// characters, else in single quotes (a ' inside written '\'').
+std::string shellQuoted(const std::string& word);
+
 /// Prints "mailconduit CMD: MESSAGE" and the hint to --help on `err`; returns 2.
 int usageError(CommandContext& context, const std::string& command, const std::string& message);
 

@@ -28,13 +28,24 @@ std::string findExampleDesktop(const ParsedArgs& parsed) {
     return MAILCONDUIT_SOURCE_DESKTOP;
 }
 
-// Runs one mailconduit command as a person would type it, showing it first.
+}  // namespace
+
+std::string shellQuoted(const std::string& word) {
+    const bool plain = !word.empty() && word.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                                                                "0123456789-_./:=@,+%") == std::string::npos;
+    if (plain) return word;
+    std::string quoted = "'";
+    for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+namespace {
+
+// Runs one mailconduit command as a person would type it, showing it first in a form a
+// shell takes as it is.
 int step(CommandContext& context, const std::vector<std::string>& args) {
     context.out << "\n$ mailconduit";
-    for (const std::string& arg : args) {
-        bool quote = arg.find_first_of(" \t'\"") != std::string::npos || arg.empty();
-        context.out << " " << (quote ? "'" + arg + "'" : arg);
-    }
+    for (const std::string& arg : args) context.out << " " << shellQuoted(arg);
     context.out << "\n";
     context.out.flush();
     std::istringstream noInput;
@@ -84,7 +95,10 @@ int runDemo(const ParsedArgs& parsed, CommandContext& context, const std::string
     ::setenv("VESK_HOME", home.c_str(), 1);
     const std::string config = defaultConfigPath(home, plugin);
     context.out << "A fresh desktop in " << home << " (a copy of " << desktop << ").\n"
-                << "The handheld is empty; the desktop mailbox holds the example messages.\n";
+                << "The handheld is empty; the desktop mailbox holds the example messages.\n"
+                << "The commands below run in a shell as shown once mailconduit is found and the desktop named:\n"
+                << "  export PATH=" << shellQuoted(programFolder()) << ":\"$PATH\" VESK_HOME=" << shellQuoted(home)
+                << "\n";
 
     int status = step(context, {"info", "--plugin", plugin});
     if (status != kExitOk) return status;
@@ -152,7 +166,9 @@ int runDemoCommand(const std::vector<std::string>& args, CommandContext& context
     const std::string home = pattern;
     int status = runDemo(parsed, context, home);
     if (parsed.flag("keep")) {
-        context.out << "\nThe demo desktop is kept in " << home << " (VESK_HOME=" << home << ").\n";
+        context.out << "\nThe demo desktop is kept in " << home << ". To go on with it in this shell:\n"
+                    << "  export PATH=" << shellQuoted(programFolder()) << ":\"$PATH\" VESK_HOME=" << shellQuoted(home)
+                    << "\n";
     } else {
         removeTree(home);
     }

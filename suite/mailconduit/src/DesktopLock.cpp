@@ -24,6 +24,14 @@ DesktopLock::DesktopLock(const std::string& folder) {
     m_fd = fd;
 }
 
+bool DesktopLock::heldElsewhere(const std::string& folder) {
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool held = ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(fd);
+    return held;
+}
+
 DesktopLock::~DesktopLock() {
     if (m_fd >= 0) ::close(m_fd);
 }

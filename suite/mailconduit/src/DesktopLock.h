@@ -19,6 +19,10 @@ public:
     /// Why the lock could not be taken ("another mailconduit is working on ...").
     const std::string& error() const { return m_error; }
 
+    /// True when another process holds the lock on `folder` now (a sync is running there).
+    /// Takes nothing: a shared probe that is let go at once.
+    static bool heldElsewhere(const std::string& folder);
+
 private:
     int m_fd = -1;
     std::string m_error;

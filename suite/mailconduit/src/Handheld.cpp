@@ -98,7 +98,7 @@ std::optional<std::string> markRead(Handheld& handheld, std::uint64_t id, bool r
     HandheldMessage* message = handheld.find(id, &folder);
     if (!message) return notFound(id);
     if (folder != Folder::Inbox) {
-        return "#" + std::to_string(id) + " is in the " + folderName(folder) +
+        return "#" + std::to_string(id) + " is in the " + std::string(folder == Folder::Outbox ? "outbox" : "filing queue") +
                "; only inbox messages have a read state";
     }
     message->read = read;

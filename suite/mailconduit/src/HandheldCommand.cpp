@@ -8,6 +8,7 @@
 #include "BodyText.h"
 #include "CommandSupport.h"
 #include "DesktopLock.h"
+#include "HandheldFile.h"
 #include "Display.h"
 #include "FileIo.h"
 #include "HandheldAccess.h"
@@ -57,6 +58,35 @@ std::optional<std::uint64_t> messageNumber(const ParsedArgs& parsed, size_t inde
     return static_cast<std::uint64_t>(*number);
 }
 
+// Says so when the desktop has no handheld yet, so a mistyped VESK_HOME does not pass for an
+// empty handheld.
+void noteNewHandheld(CommandContext& context, const std::string& home) {
+    if (exists(handheldPath(home))) return;
+    context.err << "mailconduit handheld: there is no handheld in " << conduitFolder(home)
+                << " yet, so it starts empty (the desktop folder is VESK_HOME=" << home
+                << (exists(home) ? "" : ", which does not exist") << ")\n";
+}
+
+// Loads the handheld for looking at it. While a sync runs (another mailconduit holds the
+// lock) its journal is that sync's work in progress, not an interrupted sync: the handheld
+// is shown as the last sync left it.
+std::optional<std::string> openForLooking(CommandContext& context, OpenedHandheld& opened) {
+    const std::string home = desktopHome();
+    noteNewHandheld(context, home);
+    if (DesktopLock::heldElsewhere(conduitFolder(home))) {
+        context.err << "mailconduit handheld: a sync is running; this is the handheld as the last sync left it, "
+                       "and the running sync's changes show when it ends\n";
+        opened = OpenedHandheld();
+        return loadHandheld(handheldPath(home), opened.handheld);
+    }
+    if (auto error = openHandheld(home, false, opened)) return error;
+    if (opened.replay) {
+        context.err << "mailconduit handheld: an interrupted sync is shown finished; the next sync or change "
+                       "records it\n";
+    }
+    return std::nullopt;
+}
+
 // Runs `edit` on the handheld under the desktop lock, after finishing an interrupted sync,
 // and saves the result.
 template <typename Edit>
@@ -69,9 +99,10 @@ int editHandheld(CommandContext& context, Edit edit) {
     }
     DesktopLock lock(folder);
     if (!lock.ok()) {
-        context.err << "mailconduit handheld: " << lock.error() << "\n";
+        context.err << "mailconduit handheld: " << lock.error() << " (a sync is running; try again when it ends)\n";
         return kExitCannotRun;
     }
+    noteNewHandheld(context, home);
     OpenedHandheld opened;
     if (auto error = openHandheld(home, true, opened)) {
         context.err << "mailconduit handheld: " << *error << "\n";
@@ -99,13 +130,9 @@ int listAction(const ParsedArgs& parsed, CommandContext& context) {
         if (!only) return usageError(context, kCommand, "no folder named " + name + " (inbox, outbox, filed)");
     }
     OpenedHandheld opened;
-    if (auto error = openHandheld(desktopHome(), false, opened)) {
+    if (auto error = openForLooking(context, opened)) {
         context.err << "mailconduit handheld: " << *error << "\n";
         return kExitCannotRun;
-    }
-    if (opened.replay) {
-        context.err << "mailconduit handheld: an interrupted sync is shown finished; the next sync or change "
-                       "records it\n";
     }
     printHandheld(context.out, opened.handheld, only ? &*only : nullptr);
     return kExitOk;
@@ -115,7 +142,7 @@ int showAction(const ParsedArgs& parsed, CommandContext& context) {
     std::optional<std::uint64_t> id = messageNumber(parsed, 1, context, "show");
     if (!id) return kExitCannotRun;
     OpenedHandheld opened;
-    if (auto error = openHandheld(desktopHome(), false, opened)) {
+    if (auto error = openForLooking(context, opened)) {
         context.err << "mailconduit handheld: " << *error << "\n";
         return kExitCannotRun;
     }

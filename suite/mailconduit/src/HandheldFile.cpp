@@ -159,6 +159,11 @@ std::optional<std::string> handheldFromJson(const std::string& text, Handheld& h
         parsed.nextId = std::max(parsed.nextId, highest + 1);
         handheld = std::move(parsed);
         return std::nullopt;
+    } catch (const json::parse_error& e) {
+        // The parser's own wording ("[json.exception...]") means nothing to a person.
+        return "it is not a JSON file (the text stops making sense at byte " + std::to_string(e.byte) + ")";
+    } catch (const json::exception&) {
+        return std::string("a value in it is not of the kind a handheld file holds");
     } catch (const std::exception& e) {
         return std::string(e.what());
     }

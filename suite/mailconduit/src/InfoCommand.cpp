@@ -4,6 +4,7 @@
 #include "Display.h"
 #include "DesktopQueue.h"
 #include "FileIo.h"
+#include "Paths.h"
 #include "QueueDisplay.h"
 #include "ResultCodes.h"
 #include "platform/TerminalText.h"
@@ -23,12 +24,14 @@ int runInfoCommand(const std::vector<std::string>& args, CommandContext& context
     if (!parsed.positionals.empty()) return usageError(context, "info", "unexpected " + parsed.positionals[0]);
     std::string plugin = parsed.value("plugin");
     std::string config = configFileFor(parsed, plugin, desktopHome());
-    if (!exists(config)) {
-        context.err << "mailconduit info: bad configuration: " << config << " does not exist\n";
-        return kExitCannotRun;
-    }
+    // The plug-in first: a mistyped name is the fault, not the configuration file it implies.
     std::unique_ptr<PluginHost> host = loadPluginFor("info", plugin, context);
     if (!host) return kExitCannotRun;
+    if (!exists(config)) {
+        context.err << "mailconduit info: bad configuration: " << config << " does not exist (`mailconduit setup --plugin "
+                    << pluginShortName(plugin) << "` makes it)\n";
+        return kExitCannotRun;
+    }
     std::string text;
     int rc = host->configInfo(config, text);
     if (rc != MAILHOST_OK) {

@@ -60,6 +60,10 @@ std::optional<std::string> readJournal(const std::string& path, JournalContent& 
                 step.rc = j.at("rc").get<int>();
             }
             content.steps.push_back(step);
+        } catch (const json::parse_error&) {
+            return path + " line " + std::to_string(number) + " is damaged: it is not a JSON line";
+        } catch (const json::exception&) {
+            return path + " line " + std::to_string(number) + " is damaged: it lacks a field a journal line holds";
         } catch (const std::exception& e) {
             return path + " line " + std::to_string(number) + " is damaged: " + e.what();
         }

@@ -1,7 +1,10 @@
-// The progress line on standard error: the phase of the sync and how often the plug-in gave
-// the sync manager a turn (SyncYieldCycles).
+// The progress of a sync on standard error: the step it is at and, where it can be counted,
+// how far it has got ("Reading the mailbox: 4,200 of about 10,000"). On a terminal one line
+// is redrawn in place with a bar; elsewhere one line per step. How often the plug-in gave the
+// sync manager a turn (SyncYieldCycles) is an internal, shown only when asked for.
 #pragma once
 
+#include <cstddef>
 #include <ostream>
 #include <string>
 
@@ -9,15 +12,22 @@ namespace conduit {
 
 class Progress {
 public:
-    /// `interactive`: redraw one line in place (a terminal); otherwise one line per phase.
-    /// `quiet`: show nothing.
-    Progress(std::ostream& err, bool interactive, bool quiet = false);
+    /// `interactive`: a terminal (one line redrawn in place, with a bar when the step is
+    /// counted), otherwise one line per step. `quiet`: show nothing. `verbose`: add
+    /// the sync manager's turns.
+    Progress(std::ostream& err, bool interactive, bool quiet = false, bool verbose = false);
     ~Progress();
     Progress(const Progress&) = delete;
     Progress& operator=(const Progress&) = delete;
 
-    /// Enters a new phase, such as "Logging on" or "Sending 2 of 3".
+    /// Enters a new step, such as "Logging on".
     void phase(const std::string& text);
+    /// Enters a step of `total` items of which `done` are done ("Sending: 2 of 3").
+    void counted(const std::string& text, std::size_t done, std::size_t total);
+    /// Enters a step whose items are counted by the plug-in's turns (a plug-in that yields
+    /// once per message while it reads the mailbox); `expected` is the number last seen (0
+    /// when unknown), shown as "of about N".
+    void countingTurns(const std::string& text, std::size_t expected);
     /// One SyncYieldCycles call of the plug-in.
     void yielded();
     /// The plug-in's mail library waits for `what` ("the sending command") and has waited
@@ -28,15 +38,27 @@ public:
 
     unsigned long yields() const { return m_yields; }
 
+    /// "4,200": a count with thousands separated, as the progress line shows it.
+    static std::string number(std::size_t n);
+    /// The text of the line for a step: "TEXT", "TEXT: DONE of TOTAL", "TEXT: DONE of about
+    /// TOTAL", with "[####......]" after it on a terminal when there is a total.
+    static std::string line(const std::string& text, std::size_t done, std::size_t total, bool estimate, bool bar);
+
 private:
-    void draw();
+    void show(bool newStep);
 
     std::ostream& m_err;
     bool m_interactive;
     bool m_quiet;
+    bool m_verbose;
     bool m_open = false;
     std::string m_phase;
     std::string m_wait;  // "waiting for the sending command: 40 s", or empty
+    std::size_t m_done = 0;
+    std::size_t m_total = 0;
+    bool m_counted = false;      // the step shows a count
+    bool m_byTurns = false;      // ... advanced by the plug-in's turns
+    bool m_estimate = false;     // the total is the number last seen
     unsigned long m_yields = 0;
 };
 

@@ -21,7 +21,7 @@ constexpr CodeText kCodes[] = {
     {MAILHOST_OUT_OF_MEMORY, "MAILHOST_OUT_OF_MEMORY", "the plug-in ran out of memory"},
     {MAILHOST_INIT_FAILED, "MAILHOST_INIT_FAILED", "the mail library could not be started"},
     {MAILHOST_LOGON_FAILED, "MAILHOST_LOGON_FAILED",
-     "the mail system refused the logon (check the account in the configuration file)"},
+     "the mail system refused the logon"},
     {MAILHOST_LOGON_BAD_PASSWORD, "MAILHOST_LOGON_BAD_PASSWORD",
      "the mail system refused the password"},
     {MAILHOST_LOGON_BAD_POST_OFFICE, "MAILHOST_LOGON_BAD_POST_OFFICE",

@@ -2,10 +2,13 @@
 // systems it serves, the person picks one, the plug-in's wizard runs over a presenter window
 // (the terminal, plain lines, or a script), and a finished wizard's settings are stored in
 // the configuration file, which is then described as the plug-in sees it.
+#include <cerrno>
 #include <cstring>
 #include <memory>
 #include <optional>
 #include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "CommandSupport.h"
 #include "Display.h"
@@ -50,13 +53,36 @@ public:
             *why = "no window to show the wizard in";
             return false;
         }
-        if (!transcript.empty()) presenter->setTranscriptFile(transcript);
+        if (!transcript.empty()) {
+            presenter->setTranscriptFile(transcript);
+            if (presenter->transcriptFailed()) {
+                *why = "the transcript " + transcript + " cannot be written";
+                return false;
+            }
+        }
+        m_script = script;
+        m_transcript = transcript;
+        m_presenter = std::move(presenter);
         return true;
     }
     HWND get() const { return m_window; }
 
+    /// What went wrong with the script or its transcript, naming the file (and the script's
+    /// line); empty when nothing did or no script plays.
+    std::string scriptProblem() const {
+        if (!m_presenter) return "";
+        if (!m_presenter->scriptError().empty()) return "the script " + m_script + ", " + m_presenter->scriptError();
+        if (m_presenter->transcriptFailed()) return "the transcript " + m_transcript + " could not be written";
+        return "";
+    }
+    /// The first script line not played, 0 when all were (or no script plays).
+    int firstUnplayedLine() const { return m_presenter ? m_presenter->firstUnplayedLine() : 0; }
+
 private:
     HWND m_window = nullptr;
+    std::shared_ptr<vesk::ui::ScriptedPresenter> m_presenter;
+    std::string m_script;
+    std::string m_transcript;
 };
 
 // Lists `hosts` with numbers and reads the person's choice; nothing when the input ends.
@@ -93,6 +119,28 @@ void describeStored(const PluginHost& plugin, const std::string& config, Command
     if (plugin.configInfo(config, text) != MAILHOST_OK) return;
     std::istringstream lines(shownText(text));
     for (std::string line; std::getline(lines, line);) context.out << "  " << line << "\n";
+}
+
+// Why settings cannot be stored in `config`, or nothing when they can: the file must be a
+// file, and its folder must take the new copy that replaces it.
+std::optional<std::string> unwritableConfig(const std::string& config) {
+    struct stat info{};
+    if (::stat(config.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        return config + (S_ISDIR(info.st_mode) ? " is a folder" : " is not a plain file") +
+               ", not a configuration file (name a file with --config)";
+    }
+    const std::string folder = folderOf(config);
+    if (::access(folder.c_str(), W_OK | X_OK) != 0) {
+        return "the folder " + folder + " cannot be written to (" + std::strerror(errno) + ")";
+    }
+    return std::nullopt;
+}
+
+// The bytes of `path`, or nothing when it cannot be read.
+std::optional<std::string> contentsOf(const std::string& path) {
+    std::string bytes;
+    if (readFile(path, bytes) != 0) return std::nullopt;
+    return bytes;
 }
 
 }  // namespace
@@ -154,6 +202,10 @@ int runSetupCommand(const std::vector<std::string>& args, CommandContext& contex
                     << "\n";
         return kExitCannotRun;
     }
+    if (std::optional<std::string> why = unwritableConfig(config)) {
+        context.err << "mailconduit setup: the settings cannot be saved: " << *why << "; nothing was saved\n";
+        return kExitSomeFailed;
+    }
     PresenterWindow window;
     std::string why;
     if (!window.create(script, transcript, &why)) {
@@ -179,11 +231,24 @@ int runSetupCommand(const std::vector<std::string>& args, CommandContext& contex
             context.err << "mailconduit setup: the wizard failed: " << describeResult(rc) << "\n";
             return kExitCannotRun;
         }
+        if (std::string problem = window.scriptProblem(); !problem.empty()) {
+            exports.SetHostConfigInfo(config.c_str(), 0);
+            context.err << "mailconduit setup: " << problem << "; nothing was saved\n";
+            return kExitCannotRun;
+        }
+        if (int line = window.firstUnplayedLine(); line > 0) {
+            context.err << "mailconduit setup: the wizard ended before the script did: lines from " << line << " of "
+                        << script << " were not played\n";
+        }
         if (outcome == MAILHOST_WIZARD_FINISHED) {
-            if (exports.SetHostConfigInfo(config.c_str(), 1) != 1) {
+            const bool stored = exports.SetHostConfigInfo(config.c_str(), 1) == 1;
+            // The plug-in's profile writes do not report failure, so the file itself is asked
+            // whether they arrived.
+            const std::optional<std::string> after = contentsOf(config);
+            if (!stored || !after || after->empty()) {
                 context.err << "mailconduit setup: " << pluginName << " did not store the settings in " << config
-                            << "\n";
-                return kExitCannotRun;
+                            << (after ? "" : " (the file is not there afterwards)") << "; nothing was saved\n";
+                return kExitSomeFailed;
             }
             context.out << "Mail Setup finished. Settings saved in " << config << ":\n";
             describeStored(*plugin, config, context);

@@ -66,6 +66,11 @@ void printSummary(std::ostream& out, const SyncReport& report, const std::string
             << report.prioritised << " priority)";
     }
     out << "\n";
+    if (!report.unkept.empty()) {
+        out << "  not kept   " << report.unkept.size()
+            << " (the desktop keeps its own state, and the handheld took it back):\n";
+        for (const std::string& change : report.unkept) out << "             " << change << "\n";
+    }
     out << "  failed     " << report.failures.size() << "\n";
     for (const SyncFailure& failure : report.failures) {
         out << "             " << failure.step;
@@ -76,7 +81,9 @@ void printSummary(std::ostream& out, const SyncReport& report, const std::string
         out << "\n";
     }
     printHeld(out, report);
-    out << "  the plug-in gave the sync manager " << plural(static_cast<int>(report.yields), "turn", "turns") << "\n";
+    if (report.verbose) {
+        out << "  the plug-in gave the sync manager " << plural(static_cast<int>(report.yields), "turn", "turns") << "\n";
+    }
     for (const std::string& note : report.notes) out << "Note: " << note << "\n";
 }
 

@@ -6,6 +6,7 @@
 #include "Display.h"
 #include "FileIo.h"
 #include "Paths.h"
+#include "ProblemWatch.h"
 #include "ResultCodes.h"
 #include "Summary.h"
 #include "SyncEngine.h"
@@ -24,12 +25,19 @@ bool askOnTerminal(CommandContext& context, const std::string& question) {
     return answer == "y" || answer == "Y" || answer == "yes";
 }
 
+// What the mail library logged about the refused calls, and where the log is.
+void printProblems(std::ostream& out, const SyncReport& report) {
+    if (report.problems.empty()) return;
+    out << "  the mail library's reason (logged in " << ProblemWatch::logPath() << "):\n";
+    for (const std::string& line : report.problems) out << "    " << line << "\n";
+}
+
 }  // namespace
 
 int runSyncCommand(const std::vector<std::string>& args, CommandContext& context) {
     static const std::vector<OptionDef> known = {
         {"plugin", true}, {"config", true}, {"headers-only", false}, {"dry-run", false}, {"yes", false},
-        {"quiet", false},
+        {"quiet", false}, {"verbose", false},
     };
     ParsedArgs parsed;
     if (auto error = parseArgs(args, known, parsed)) return usageError(context, kCommand, *error);
@@ -49,26 +57,30 @@ int runSyncCommand(const std::vector<std::string>& args, CommandContext& context
     options.dryRun = parsed.flag("dry-run");
     options.assumeYes = parsed.flag("yes");
 
-    if (!exists(options.configFile)) {
-        context.err << "mailconduit sync: the sync could not run: bad configuration: " << options.configFile
-                    << " does not exist (give the conduit's configuration file with --config)\n";
-        return kExitCannotRun;
-    }
     std::unique_ptr<PluginHost> host = loadPluginFor(kCommand, plugin, context);
     if (!host) return kExitCannotRun;
+    if (!exists(options.configFile)) {
+        context.err << "mailconduit sync: the sync could not run: bad configuration: " << options.configFile
+                    << " does not exist (give the conduit's configuration file with --config, or make it with "
+                       "`mailconduit setup --plugin "
+                    << options.plugin << "`)\n";
+        return kExitCannotRun;
+    }
 
-    Progress progress(context.err, context.errorIsTerminal, parsed.flag("quiet"));
+    Progress progress(context.err, context.errorIsTerminal, parsed.flag("quiet"), parsed.flag("verbose"));
     FaultHook faults = FaultHook::fromEnvironment();
     SyncEnvironment env{progress, faults, nullptr};
     if (context.inputIsTerminal) {
         env.confirm = [&context](const std::string& question) { return askOnTerminal(context, question); };
     }
     SyncReport report = runSync(host->exports(), options, env);
+    report.verbose = parsed.flag("verbose");
     progress.finish();
 
     if (report.exitCode == kExitCannotRun) {
         if (report.replay) context.err << "mailconduit sync: " << report.replayText << "\n";
         context.err << "mailconduit sync: the sync could not run: " << report.reason << "\n";
+        printProblems(context.err, report);
         bool logonRefused = !report.failures.empty() && report.failures.back().step == "Logon";
         if (logonRefused) {
             std::string info;
@@ -93,6 +105,7 @@ int runSyncCommand(const std::vector<std::string>& args, CommandContext& context
         return kExitOk;
     }
     printSummary(context.out, report, options.plugin);
+    printProblems(context.out, report);
     return report.exitCode;
 }
 

@@ -6,7 +6,9 @@
 #include "DesktopLock.h"
 #include "FileIo.h"
 #include "HandheldAccess.h"
+#include "KeptChanges.h"
 #include "Paths.h"
+#include "ProblemWatch.h"
 #include "Record.h"
 #include "ResultCodes.h"
 #include "SyncPlan.h"
@@ -15,12 +17,12 @@ namespace conduit {
 
 namespace {
 
-std::string phaseFor(Call call, int index, int total) {
-    std::string counter = " " + std::to_string(index) + " of " + std::to_string(total);
+// The step a call belongs to, as the progress line names it.
+const char* stepOf(Call call) {
     switch (call) {
-        case Call::SendMsg: return "Sending" + counter;
-        case Call::SetMsg: return "Filing" + counter;
-        default: return "Carrying changes" + counter;
+        case Call::SendMsg: return "Sending";
+        case Call::SetMsg: return "Filing";
+        default: return "Carrying the handheld's changes";
     }
 }
 
@@ -127,9 +129,19 @@ SyncReport runSync(const PluginExports& plugin, const SyncOptions& options, Sync
         report.yields = env.progress.yields();
     };
 
+    // A refused call is followed by what the mail library logged during it.
+    ProblemWatch watch;
+    auto collect = [&](int result) {
+        if (result != MAILHOST_OK) {
+            for (std::string& line : watch.appended()) report.problems.push_back(std::move(line));
+        }
+        watch.restart();
+    };
+
     env.progress.phase("Starting the mail library");
     env.faults.reach("Initialize");
     int rc = plugin.Initialize();
+    collect(rc);
     if (rc != MAILHOST_OK) {
         leave(false);
         journal.finish();
@@ -138,7 +150,9 @@ SyncReport runSync(const PluginExports& plugin, const SyncOptions& options, Sync
     }
     env.progress.phase("Logging on");
     env.faults.reach("Logon");
+    watch.restart();
     rc = plugin.Logon(1, options.configFile.c_str());
+    collect(rc);
     if (rc != MAILHOST_OK) {
         leave(false);
         journal.finish();
@@ -146,11 +160,14 @@ SyncReport runSync(const PluginExports& plugin, const SyncOptions& options, Sync
         return cannotRun(std::move(report), "the logon was refused: " + describeResult(rc));
     }
 
-    env.progress.phase(options.headersOnly ? "Reading the mailbox (headers only)" : "Reading the mailbox");
+    env.progress.countingTurns(options.headersOnly ? "Reading the mailbox (headers only)" : "Reading the mailbox",
+                               handheld.inbox.size());
     env.faults.reach("GetAllMsgs");
     MailMsg** records = nullptr;
     int count = 0;
+    watch.restart();
     rc = plugin.GetAllMsgs(&records, &count, options.headersOnly ? 1 : 0);
+    collect(rc);
     std::vector<RecordFields> desktop;
     if (records) {
         for (int i = 0; i < count; ++i) {
@@ -194,10 +211,11 @@ SyncReport runSync(const PluginExports& plugin, const SyncOptions& options, Sync
     const bool inboxIsForeign = otherMailbox && !report.mailboxRead;
     report.plan = callsFor(handheld, inboxIsForeign);
     std::map<Call, int> ordinal;
-    int index = 0;
+    std::map<std::string, std::size_t> stepTotal, stepDone;
+    for (const PlannedCall& call : report.plan) ++stepTotal[stepOf(call.call)];
     for (const PlannedCall& call : report.plan) {
-        ++index;
-        env.progress.phase(phaseFor(call.call, index, static_cast<int>(report.plan.size())));
+        const std::string step = stepOf(call.call);
+        env.progress.counted(step, ++stepDone[step], stepTotal[step]);
         env.faults.reach(std::string(callName(call.call)) + "#" + std::to_string(++ordinal[call.call]));
         const HandheldMessage* message = handheld.find(call.entry);
         if (!message) continue;
@@ -210,10 +228,19 @@ SyncReport runSync(const PluginExports& plugin, const SyncOptions& options, Sync
             report.failures.push_back({"journal", call.entry, subject, MAILHOST_ERROR});
             break;
         }
+        watch.restart();
         rc = invoke(plugin, call, record.get());
+        collect(rc);
         int journalErr = journal.done(call, rc);
-        applyOutcome(handheld, call, rc);
-        if (rc == MAILHOST_OK) {
+        std::optional<UnkeptChange> unkept = rc == MAILHOST_OK ? unkeptChange(options.plugin, call) : std::nullopt;
+        if (unkept) {
+            takeDesktopStateBack(handheld, call, *unkept);
+        } else {
+            applyOutcome(handheld, call, rc);
+        }
+        if (unkept) {
+            report.unkept.push_back("#" + std::to_string(call.entry) + ", " + unkept->what);
+        } else if (rc == MAILHOST_OK) {
             tally(report, call);
         } else {
             report.failures.push_back({callName(call.call), call.entry, subject, rc});

@@ -45,6 +45,9 @@ struct SyncReport {
     std::optional<ReplayReport> replay;  ///< an interrupted sync that was finished first
     std::string replayText;
     std::vector<std::string> notes;      ///< further things the person should know
+    /// What the mail libraries logged in the problem log while a refused call ran, one
+    /// "<component>: <reason>" each (see ProblemWatch).
+    std::vector<std::string> problems;
 
     bool mailboxRead = false;  ///< GetAllMsgs succeeded and the inbox was merged
     int mailboxSize = 0;       ///< records GetAllMsgs handed out
@@ -52,6 +55,10 @@ struct SyncReport {
 
     std::vector<PlannedCall> plan;  ///< the calls made (dry run: that would be made)
     int sent = 0, filed = 0, deleted = 0, markedRead = 0, markedUnread = 0, prioritised = 0;
+    /// Changes the plug-in accepted that its mail system does not keep (not counted as
+    /// marked): one description each; the handheld took the desktop's state back for them.
+    std::vector<std::string> unkept;
+    bool verbose = false;  ///< the summary may show the sync's internals
     std::vector<SyncFailure> failures;
     std::vector<std::uint64_t> held;  ///< messages held as unsure, not handed over
     /// What the desktop's outboxes still hold after the sync, as the mail library recorded

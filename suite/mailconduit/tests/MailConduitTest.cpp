@@ -67,7 +67,7 @@ TEST_F(MailConduitTest, ExitStatusAndReasonForEachWayASyncCannotRun) {
         {"plug-in library missing",
          {"sync", "--plugin", "nosuchhost", "--config", m_config},
          {},
-         {"the plug-in library nosuchhost is missing", "nosuchhost.dll", MAILCONDUIT_MODULE_DIR}},
+         {"no plug-in named nosuchhost", "nosuchhost.so", MAILCONDUIT_MODULE_DIR}},
         {"a library that is not a plug-in",
          {"sync", "--plugin", std::string(MAILCONDUIT_MODULE_DIR) + "/trevlin.so", "--config", m_config},
          {},

@@ -130,7 +130,7 @@ TEST_F(SetupCommandTest, CannotRunWithoutAMailSystemOrAUsableScript) {
          {"setup", "--plugin", "salvith", "--host", kEudora, "--script", m_desktop.path() + "/bad-script.txt"},
          "line 2"},
         {"no plug-in", {"setup", "--host", kEudora}, "--plugin is required"},
-        {"plug-in missing", {"setup", "--plugin", "nosuchhost", "--host", kEudora}, "nosuchhost.dll"},
+        {"plug-in missing", {"setup", "--plugin", "nosuchhost", "--host", kEudora}, "no plug-in named nosuchhost"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -153,16 +153,7 @@ public:
 
     int run(const std::string& command) const { return std::system(("tmux -L " + m_socket + " " + command).c_str()); }
     void keys(const std::string& keys) const { run("send-keys -t setup " + keys); }
-    std::string screen() const {
-        std::string text;
-        if (FILE* pipe = ::popen(("tmux -L " + m_socket + " capture-pane -p -t setup").c_str(), "r")) {
-            char buffer[4096];
-            size_t n;
-            while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
-            ::pclose(pipe);
-        }
-        return text;
-    }
+    std::string screen() const { return test::commandOutput("tmux -L " + m_socket + " capture-pane -p -t setup"); }
     /// Waits until the screen shows `text` (the program runs on its own clock); the screen.
     std::string waitFor(const std::string& text) const {
         std::string now;
@@ -170,6 +161,15 @@ public:
             now = screen();
             if (contains(now, text)) break;
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return now;
+    }
+    /// Waits until the screen no longer shows `text`; the screen.
+    std::string waitUntilGone(const std::string& text) const {
+        std::string now = screen();
+        for (int attempt = 0; attempt < 100 && contains(now, text); ++attempt) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            now = screen();
         }
         return now;
     }
@@ -202,12 +202,19 @@ TEST_F(SetupCommandTest, APersonSetsUpEudoraOnTheTerminal) {
     screen = tmux.waitFor("Are you sure that you want to cancel Mail Setup?");
     EXPECT_TRUE(contains(screen, "[ Yes ]  [ No ]")) << screen;
     tmux.keys("n");
-    screen = tmux.waitFor("Tab/Shift-Tab: move");
-    for (int attempt = 0; attempt < 100 && contains(screen, "Are you sure"); ++attempt) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        screen = tmux.screen();
-    }
+    tmux.waitFor("Tab/Shift-Tab: move");
+    screen = tmux.waitUntilGone("Are you sure");
     EXPECT_FALSE(contains(screen, "Are you sure")) << screen;
+
+    // F1 shows the help file beside the plug-ins; Esc closes it and the page is back.
+    tmux.keys("F1");
+    screen = tmux.waitFor("Esc or Enter: close");
+    EXPECT_TRUE(contains(screen, " Help ")) << screen;
+    EXPECT_TRUE(contains(screen, "Mail Setup connects the mail conduit")) << screen;
+    tmux.keys("Escape");
+    tmux.waitFor("Tab/Shift-Tab: move");
+    screen = tmux.waitUntilGone("Esc or Enter: close");
+    EXPECT_FALSE(contains(screen, "Esc or Enter: close")) << screen;
 
     // The focus starts on "Next >" (the page has no fields): Enter goes through.
     tmux.keys("Enter");

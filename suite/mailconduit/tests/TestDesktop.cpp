@@ -1,5 +1,6 @@
 #include "TestDesktop.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
@@ -47,12 +48,13 @@ void TempDesktop::write(const std::string& relative, const std::string& text) co
 std::string TempDesktop::read(const std::string& relative) const { return slurp(m_path + "/" + relative); }
 
 RunResult runConduit(const std::vector<std::string>& args, const std::string& home,
-                     const std::vector<std::string>& env) {
+                     const std::vector<std::string>& env, const std::string& input) {
     std::string outputs = makeTempFolder("mailconduit-run-");
-    std::string outPath = outputs + "/out", errPath = outputs + "/err";
+    std::string outPath = outputs + "/out", errPath = outputs + "/err", inPath = outputs + "/in";
+    if (replaceFile(inPath, input) != 0) return RunResult{};
     pid_t pid = ::fork();
     if (pid == 0) {
-        int in = ::open("/dev/null", O_RDONLY);
+        int in = ::open(inPath.c_str(), O_RDONLY);
         int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         ::dup2(in, 0);
@@ -76,6 +78,17 @@ RunResult runConduit(const std::vector<std::string>& args, const std::string& ho
     result.err = slurp(errPath);
     removeTree(outputs);
     return result;
+}
+
+std::string commandOutput(const std::string& command) {
+    std::string text;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[4096];
+        size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
+        ::pclose(pipe);
+    }
+    return text;
 }
 
 std::string snapshot(const std::string& root) {

@@ -31,9 +31,12 @@ struct RunResult {
 };
 
 /// Runs the built mailconduit with `args`, with VESK_HOME set to `home` and extra
-/// environment `env` ("NAME=value"); standard input is empty.
+/// environment `env` ("NAME=value"); standard input holds `input` (a file, not a terminal).
 RunResult runConduit(const std::vector<std::string>& args, const std::string& home,
-                     const std::vector<std::string>& env = {});
+                     const std::vector<std::string>& env = {}, const std::string& input = "");
+
+/// What the shell command `command` writes on standard output.
+std::string commandOutput(const std::string& command);
 
 /// Every regular file below `root` with its bytes: "relative path\0bytes\0..." joined, so two
 /// snapshots compare equal exactly when every file is byte-identical.

@@ -1,5 +1,7 @@
 #include "common/Session.h"
 
+#include "common/LogonProblems.h"
+
 #include <unistd.h>
 
 #include <cstdlib>
@@ -47,17 +49,33 @@ const std::string& Session::privateFolder() {
     return m_privateFolder;
 }
 
-ULONG openSession(const char* profile, const char* password, std::unique_ptr<Session>& out) {
+ULONG openSession(const char* profile, const char* password, std::unique_ptr<Session>& out, bool signedInDefault) {
     AccountError error = AccountError::None;
-    std::optional<Account> account = loadAccount(profile != nullptr ? profile : "", error);
-    if (!account) return MAPI_E_LOGIN_FAILURE;
-    if (!account->password.empty() && (password == nullptr || account->password != password)) {
+    const bool noProfile = profile == nullptr || profile[0] == '\0';
+    const bool noPassword = password == nullptr || password[0] == '\0';
+    std::optional<Account> account = loadAccount(noProfile ? "" : profile, error);
+    if (!account) {
+        logAccountProblem(noProfile ? "" : profile, error);
+        return MAPI_E_LOGIN_FAILURE;
+    }
+    // No profile name and no password at a logon asks for the default client's default
+    // account, which the person signed in to on this desktop: nothing is asked.
+    const bool defaultLogon = signedInDefault && noProfile && noPassword;
+    if (!defaultLogon && !account->password.empty() && (noPassword || account->password != password)) {
+        logPasswordRefused(*account, !noPassword);
         return MAPI_E_LOGIN_FAILURE;
     }
     // A mailbox that is not there is a configuration fault, never an empty mailbox: making
-    // one would hand out "no messages", which reads as "everything was deleted".
-    store::Result<std::unique_ptr<store::Store>> opened = store::openMaildir(account->maildir);
-    if (!opened) return opened.status() == store::Status::OutOfMemory ? MAPI_E_INSUFFICIENT_MEMORY : MAPI_E_LOGIN_FAILURE;
+    // one would hand out "no messages", which reads as "everything was deleted". One that
+    // lacks a part of a Maildir is refused for the same reason.
+    std::string unusable = maildirProblem(account->maildir);
+    store::Result<std::unique_ptr<store::Store>> opened =
+        unusable.empty() ? store::openMaildir(account->maildir)
+                         : store::Result<std::unique_ptr<store::Store>>(store::Status::NotFound);
+    if (!opened) {
+        logMailboxProblem(*account, opened.status());
+        return opened.status() == store::Status::OutOfMemory ? MAPI_E_INSUFFICIENT_MEMORY : MAPI_E_LOGIN_FAILURE;
+    }
     out = std::make_unique<Session>(std::move(*account), std::move(*opened));
     return SUCCESS_SUCCESS;
 }

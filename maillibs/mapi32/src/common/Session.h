@@ -48,9 +48,13 @@ private:
     std::string m_privateFolder;
 };
 
-/// Opens a session on account `profile` (empty: the default) checking `password`.
-/// Returns SUCCESS_SUCCESS with the session in `out`, or MAPI_E_LOGIN_FAILURE.
-ULONG openSession(const char* profile, const char* password, std::unique_ptr<Session>& out);
+/// Opens a session on account `profile` (empty: the default) checking `password`. With
+/// `signedInDefault`, neither a profile nor a password means the default account as the
+/// person signed in to it, whose password is not asked (a logon without MAPI_LOGON_UI).
+/// Returns SUCCESS_SUCCESS with the session in `out`, or MAPI_E_LOGIN_FAILURE with the reason
+/// in the problem log.
+ULONG openSession(const char* profile, const char* password, std::unique_ptr<Session>& out,
+                  bool signedInDefault = false);
 
 /// Moves the inbox's new mail to cur/ (what "download" means for a local mailbox).
 void pickUpNewMail(Session& session);

@@ -11,8 +11,9 @@ extern "C" MAPI32_API ULONG WINAPI MAPILogon(ULONG_PTR, LPSTR lpszProfileName, L
         std::lock_guard<std::mutex> lock(apiLock());
         std::unique_ptr<Session> session;
         // Every logon makes a session of its own, as MAPI_NEW_SESSION asks; no dialog is
-        // ever shown, so the UI flags change nothing and the credentials must be right.
-        ULONG rc = openSession(lpszProfileName, lpszPassword, session);
+        // ever shown, so the UI flags change nothing: a named account needs its password, and
+        // no name and no password is the default account (see openSession).
+        ULONG rc = openSession(lpszProfileName, lpszPassword, session, /*signedInDefault=*/true);
         if (rc != SUCCESS_SUCCESS) return rc;
         if ((flFlags & MAPI_FORCE_DOWNLOAD) != 0) pickUpNewMail(*session);
         // What earlier sends could not hand over gets another chance at every logon.

@@ -106,25 +106,32 @@ void ScriptedPresenter::add(ScriptAction action) {
 
 void ScriptedPresenter::setTranscriptFile(std::string path) {
     transcriptFile_ = std::move(path);
-    if (!transcriptFile_.empty()) transcript_.writeFile(transcriptFile_);
+    if (!transcriptFile_.empty() && !transcript_.writeFile(transcriptFile_)) transcriptFailed_ = true;
 }
 
 void ScriptedPresenter::record(TranscriptEntry entry) {
     transcript_.add(std::move(entry));
-    if (!transcriptFile_.empty()) transcript_.writeFile(transcriptFile_);
+    if (!transcriptFile_.empty() && !transcript_.writeFile(transcriptFile_)) transcriptFailed_ = true;
 }
 
-void ScriptedPresenter::endScript(const std::string& why, bool error) {
+void ScriptedPresenter::endScript(const std::string& why, bool error, size_t at) {
     if (ended_) return;
     ended_ = true;
+    const int line = at < actions_.size() ? actions_[at].line : 0;
     TranscriptEntry entry;
     entry.kind = error ? TranscriptEntry::Kind::Error : TranscriptEntry::Kind::Note;
-    entry.text = why;
+    entry.text = (error && line > 0 ? "line " + std::to_string(line) + ": " : std::string()) + why;
+    if (error) scriptError_ = entry.text;
     record(std::move(entry));
     if (error) {
         TranscriptEntry note;
         note.kind = TranscriptEntry::Kind::Note;
-        note.text = "the script ended; cancelling";
+        const size_t after = at < actions_.size() ? actions_.size() - at - 1 : 0;
+        note.text = "the script stopped there" +
+                    (after > 0 ? "; " + std::to_string(after) + (after == 1 ? " action after it was" : " actions after it were") +
+                                     " not played"
+                               : std::string()) +
+                    "; cancelling";
         record(std::move(note));
     }
 }
@@ -175,7 +182,7 @@ Input ScriptedPresenter::nextInput(const WindowView& view) {
     lastPage_ = view.page;
     lastWasValue_ = false;
 
-    if (!ended_ && next_ >= actions_.size()) endScript("the script ran out of actions; cancelling", false);
+    if (!ended_ && next_ >= actions_.size()) endScript("the script ran out of actions; cancelling", false, next_);
     if (ended_) return cancelling(view);
     const ScriptAction& action = actions_[next_];
     Input input;
@@ -192,13 +199,13 @@ Input ScriptedPresenter::nextInput(const WindowView& view) {
             break;
         case ScriptAction::Kind::Press:
             if (!resolvePress(view, action.text, &input)) {
-                endScript(action.toString() + ": no such button on \"" + view.caption + "\"", true);
+                endScript(action.toString() + ": no such button on \"" + view.caption + "\"", true, next_);
                 return cancelling(view);
             }
             break;
         case ScriptAction::Kind::Answer:
         case ScriptAction::Kind::ChooseDirectory:
-            endScript(action.toString() + ": expected an action on \"" + view.caption + "\"", true);
+            endScript(action.toString() + ": expected an action on \"" + view.caption + "\"", true, next_);
             return cancelling(view);
     }
     TranscriptEntry entry;
@@ -220,7 +227,7 @@ Input ScriptedPresenter::nextInput(const WindowView& view) {
 
 void ScriptedPresenter::inputRejected(const Input& /*input*/, const std::string& reason) {
     const std::string action = next_ > 0 ? actions_[next_ - 1].toString() : std::string("input");
-    endScript(action + ": " + reason, true);
+    endScript(action + ": " + reason, true, next_ > 0 ? next_ - 1 : next_);
 }
 
 void ScriptedPresenter::windowClosed(HWND window) {
@@ -247,7 +254,7 @@ int ScriptedPresenter::messageBox(const BoxRequest& box) {
             if (lower(answerName(id)) == lower(action.text)) answer = id;
         }
         if (answer == 0) {
-            endScript(action.toString() + ": the box \"" + box.caption + "\" offers no such answer", true);
+            endScript(action.toString() + ": the box \"" + box.caption + "\" offers no such answer", true, next_);
         } else {
             TranscriptEntry entry;
             entry.kind = TranscriptEntry::Kind::Action;
@@ -259,7 +266,7 @@ int ScriptedPresenter::messageBox(const BoxRequest& box) {
         endScript(next_ < actions_.size()
                       ? actions_[next_].toString() + ": a box \"" + box.caption + "\" waits for an answer"
                       : std::string("the script ran out of actions; cancelling"),
-                  next_ < actions_.size());
+                  next_ < actions_.size(), next_);
     }
     if (answer == 0) {
         // The script cannot answer: close the box, or take No, or its last button.
@@ -296,10 +303,10 @@ bool ScriptedPresenter::chooseDirectory(const DirectoryRequest& request, std::st
             }
             ++next_;
         } else {
-            endScript(action.toString() + ": the directory chooser waits for a directory", true);
+            endScript(action.toString() + ": the directory chooser waits for a directory", true, next_);
         }
     } else if (!ended_) {
-        endScript("the script ran out of actions; cancelling", false);
+        endScript("the script ran out of actions; cancelling", false, next_);
     }
     record(std::move(entry));
     return ok;
