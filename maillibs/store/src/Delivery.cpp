@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <sys/time.h>
 #include <unistd.h>
+#include "platform/WriteFaults.h"
 
 #include "Fs.h"
 #include "Names.h"
@@ -37,10 +38,10 @@ Result<TmpFile> writeTmp(const std::string& maildir, std::string_view bytes) {
             return statusFromErrno(errno);
         }
         Status st = writeAll(fd.get(), bytes);
-        if (st == Status::Ok && ::fsync(fd.get()) != 0) st = Status::IoError;
+        if (st == Status::Ok && vesk::io::fsync(fd.get(), tmp.path.c_str()) != 0) st = Status::IoError;
         if (!fd.close() && st == Status::Ok) st = Status::IoError;
         if (st != Status::Ok) {
-            ::unlink(tmp.path.c_str());
+            vesk::io::unlink(tmp.path.c_str());
             return st;
         }
         return tmp;
@@ -58,13 +59,13 @@ Result<std::string> deliverFile(const std::string& maildir, std::string_view byt
         std::string subdir = flags.empty() ? "/new" : "/cur";
         std::string target = maildir + subdir + "/" + (flags.empty() ? tmp->id : curName(tmp->id, flags));
         // link() rather than rename(): it fails on an existing name instead of replacing it.
-        if (::link(tmp->path.c_str(), target.c_str()) != 0) {
+        if (vesk::io::link(tmp->path.c_str(), target.c_str()) != 0) {
             int err = errno;
-            ::unlink(tmp->path.c_str());
+            vesk::io::unlink(tmp->path.c_str());
             if (err == EEXIST) continue;
             return statusFromErrno(err);
         }
-        ::unlink(tmp->path.c_str());
+        vesk::io::unlink(tmp->path.c_str());
         Status st = syncDir(maildir + subdir);
         if (st != Status::Ok) return st;
         return std::move(tmp->id);
@@ -82,24 +83,24 @@ Status replaceFile(const std::string& maildir, const std::string& target, std::s
     ::utimensat(AT_FDCWD, tmp->path.c_str(), times, 0);
     if (::access(target.c_str(), F_OK) != 0) {
         int err = errno;
-        ::unlink(tmp->path.c_str());
+        vesk::io::unlink(tmp->path.c_str());
         return statusFromErrno(err);
     }
-    if (::rename(tmp->path.c_str(), target.c_str()) != 0) {
+    if (vesk::io::rename(tmp->path.c_str(), target.c_str()) != 0) {
         int err = errno;
-        ::unlink(tmp->path.c_str());
+        vesk::io::unlink(tmp->path.c_str());
         return statusFromErrno(err);
     }
     return syncDir(dirOf(target));
 }
 
 Status renameNoReplace(const std::string& from, const std::string& to) {
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return Status::Ok;
+    if (vesk::io::renameNoReplace(from.c_str(), to.c_str()) == 0) return Status::Ok;
     int err = errno;
     if (err != EINVAL && err != ENOSYS) return statusFromErrno(err);
     // A file system without RENAME_NOREPLACE: check, then rename (still never a copy).
     if (::access(to.c_str(), F_OK) == 0) return Status::Exists;
-    if (::rename(from.c_str(), to.c_str()) != 0) return statusFromErrno(errno);
+    if (vesk::io::rename(from.c_str(), to.c_str()) != 0) return statusFromErrno(errno);
     return Status::Ok;
 }
 

@@ -9,6 +9,7 @@
 #include <cerrno>
 
 #include "Fs.h"
+#include "platform/WriteFaults.h"
 #include "store/Store.h"
 
 namespace vesk::store {
@@ -87,7 +88,7 @@ int cleanStaleTmp(const std::string& dir, std::time_t now, std::time_t maxAge) {
         struct stat st {};
         if (::fstatat(::dirfd(d), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode))
             continue;
-        if (now - st.st_mtime > maxAge && ::unlinkat(::dirfd(d), e->d_name, 0) == 0) ++removed;
+        if (now - st.st_mtime > maxAge && vesk::io::unlinkat(::dirfd(d), e->d_name, 0) == 0) ++removed;
     }
     ::closedir(d);
     return removed;

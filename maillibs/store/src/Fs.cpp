@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include "platform/WriteFaults.h"
 
 namespace vesk::store::detail {
 
@@ -59,7 +60,7 @@ Result<std::string> readFile(const std::string& path) {
 
 Status writeAll(int fd, std::string_view data) {
     while (!data.empty()) {
-        ssize_t n = ::write(fd, data.data(), data.size());
+        ssize_t n = vesk::io::write(fd, data.data(), data.size());
         if (n < 0) {
             if (errno == EINTR) continue;
             return statusFromErrno(errno);
@@ -72,7 +73,7 @@ Status writeAll(int fd, std::string_view data) {
 Status syncDir(const std::string& dir) {
     Fd fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!fd.valid()) return statusFromErrno(errno);
-    if (::fsync(fd.get()) != 0) return Status::IoError;
+    if (vesk::io::fsync(fd.get(), dir.c_str()) != 0) return Status::IoError;
     return Status::Ok;
 }
 

@@ -7,6 +7,7 @@
 #include "Cp1252.h"
 #include "GMimeSetup.h"
 #include "Html.h"
+#include "MessageShape.h"
 #include "MimeWalk.h"
 #include "PriorityHeaders.h"
 
@@ -20,6 +21,7 @@ std::string headerText(const char* utf8) {
     for (char& c : out) {
         if (c == '\r' || c == '\n' || c == '\t') c = ' ';
     }
+    std::erase(out, '\0');
     return out;
 }
 
@@ -105,6 +107,10 @@ std::string contentTypeOf(GMimeObject* object) {
 }
 
 std::string bodyText(GMimeObject* object, PartRole role) {
+    if (GMIME_IS_MULTIPART(object)) {
+        const char* prologue = g_mime_multipart_get_prologue(GMIME_MULTIPART(object));
+        return prologue ? decodeToUtf8(prologue, "") : std::string();
+    }
     std::string raw = partContent(GMIME_PART(object));
     const char* charset = g_mime_object_get_content_type_parameter(object, "charset");
     std::string utf8 = decodeToUtf8(raw, charset ? charset : "");
@@ -112,13 +118,30 @@ std::string bodyText(GMimeObject* object, PartRole role) {
     return utf8;
 }
 
+// A message for any bytes: mended into a shape GMime reads as mail readers do, and what
+// GMime still finds no message in (nothing, or nothing but junk) read as a body under an
+// empty header.
+GRef<GMimeMessage> readAnyMessage(std::string_view bytes) {
+    std::optional<std::string> mended = mendMessageShape(bytes);
+    std::string_view input = mended ? std::string_view(*mended) : bytes;
+    GRef<GMimeMessage> parsed = parseBytes(input.data(), input.size());
+    if (parsed) return parsed;
+    std::string bodyOnly = "\n" + std::string(input);
+    return parseBytes(bodyOnly.data(), bodyOnly.size());
+}
+
 }  // namespace
 
-std::string modelText(std::string_view utf8) { return toCrlf(utf8ToCp1252(utf8)); }
+std::string modelText(std::string_view utf8) {
+    std::string text = toCrlf(utf8ToCp1252(utf8));
+    // The texts end at a NUL where the plug-ins read them; a reader shows none either.
+    std::erase(text, '\0');
+    return text;
+}
 
 Result<Message> parseMessage(std::string_view bytes, ReadMode mode, std::time_t& receivedHeader) {
     receivedHeader = 0;
-    GRef<GMimeMessage> parsed = parseBytes(bytes.data(), bytes.size());
+    GRef<GMimeMessage> parsed = readAnyMessage(bytes);
     if (!parsed) return Status::ParseError;
     GMimeMessage* m = parsed.get();
     GMimeObject* top = GMIME_OBJECT(m);
@@ -153,7 +176,7 @@ Result<Message> parseMessage(std::string_view bytes, ReadMode mode, std::time_t&
 }
 
 Result<std::string> attachmentBytes(std::string_view bytes, std::size_t index) {
-    GRef<GMimeMessage> parsed = parseBytes(bytes.data(), bytes.size());
+    GRef<GMimeMessage> parsed = readAnyMessage(bytes);
     if (!parsed) return Status::ParseError;
     std::size_t seen = 0;
     std::optional<std::string> found;

@@ -1,0 +1,27 @@
+// Splitting one fuzz input into a few argument lines and the file text that follows them,
+// so a single input chooses both a file's content and what a caller asks of it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vesk::fuzz {
+
+/// The first `count` lines of the input (each without its LF; missing ones empty), and in
+/// `rest` everything after them.
+inline std::vector<std::string> leadingLines(const std::uint8_t* data, std::size_t size, int count,
+                                             std::string_view& rest) {
+    rest = std::string_view(reinterpret_cast<const char*>(data), size);
+    std::vector<std::string> lines;
+    for (int i = 0; i < count; ++i) {
+        std::size_t lf = rest.find('\n');
+        lines.emplace_back(rest.substr(0, lf));
+        rest = lf == std::string_view::npos ? std::string_view() : rest.substr(lf + 1);
+    }
+    return lines;
+}
+
+}  // namespace vesk::fuzz
