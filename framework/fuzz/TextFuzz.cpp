@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string cstr(text.c_str());  // the C-string the callers pass: up to the first NUL
 
     std::vector<char> dest(cstr.size() + 1, '\x7f');
-    UnwrapLines(dest.data(), cstr.c_str(), dest.size());
+    UnwrapLines(dest.data(), cstr.c_str(), cstr.size());
     if (std::string(dest.data()) != UnwrapLines(cstr)) std::abort();
     if (UnwrapLines(cstr).size() > cstr.size()) std::abort();
 

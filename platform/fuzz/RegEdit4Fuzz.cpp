@@ -7,6 +7,7 @@
 
 #include "FuzzInput.h"
 #include "registry/RegDocument.h"
+#include "registry/RegPath.h"
 
 using vesk::reg::RegData;
 using vesk::reg::RegDocument;
@@ -14,14 +15,20 @@ using vesk::reg::RegDocument;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string_view text;
     std::vector<std::string> args = vesk::fuzz::leadingLines(data, size, 2, text);
-    const std::string& path = args[0];
     const std::string& name = args[1];
+    // Edits are asked for with a path as the registry calls build it (a known root, no empty
+    // component) and names a line can hold.
+    std::optional<std::string> normal = vesk::reg::headerPath(args[0]);
+    bool editable = normal && name.find_first_of(std::string("\r\0", 2)) == std::string::npos &&
+                    normal->find_first_of(std::string("\r\0", 2)) == std::string::npos;
+    const std::string& path = normal ? *normal : args[0];
 
     RegDocument doc{std::string(text)};
     if (!doc.valid()) return 0;
     (void)doc.hasKey(path);
     (void)doc.value(path, name);
     (void)doc.existingSpelling(path);
+    if (!editable) return 0;
 
     RegData written{1 /* REG_SZ */, "fuzz value" + std::string(1, '\0')};
     RegDocument edited(doc.withValue(path, name, written));

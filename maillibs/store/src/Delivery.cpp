@@ -37,11 +37,13 @@ Result<TmpFile> writeTmp(const std::string& maildir, std::string_view bytes) {
             if (errno == EEXIST) continue;
             return statusFromErrno(errno);
         }
-        Status st = writeAll(fd.get(), bytes);
+        Status st = writeAll(fd.get(), bytes, tmp.path.c_str());
         if (st == Status::Ok && vesk::io::fsync(fd.get(), tmp.path.c_str()) != 0) st = Status::IoError;
         if (!fd.close() && st == Status::Ok) st = Status::IoError;
         if (st != Status::Ok) {
+            int err = errno;
             vesk::io::unlink(tmp.path.c_str());
+            diskFailure(tmp.path, "writing the message file", err);
             return st;
         }
         return tmp;
@@ -63,11 +65,10 @@ Result<std::string> deliverFile(const std::string& maildir, std::string_view byt
             int err = errno;
             vesk::io::unlink(tmp->path.c_str());
             if (err == EEXIST) continue;
-            return statusFromErrno(err);
+            return diskFailure(target, "delivering the message file", err);
         }
         vesk::io::unlink(tmp->path.c_str());
-        Status st = syncDir(maildir + subdir);
-        if (st != Status::Ok) return st;
+        syncDirAfterChange(maildir + subdir);
         return std::move(tmp->id);
     }
     return Status::Exists;
@@ -89,15 +90,17 @@ Status replaceFile(const std::string& maildir, const std::string& target, std::s
     if (vesk::io::rename(tmp->path.c_str(), target.c_str()) != 0) {
         int err = errno;
         vesk::io::unlink(tmp->path.c_str());
-        return statusFromErrno(err);
+        return diskFailure(target, "replacing the message file", err);
     }
-    return syncDir(dirOf(target));
+    syncDirAfterChange(dirOf(target));
+    return Status::Ok;
 }
 
 Status renameNoReplace(const std::string& from, const std::string& to) {
     if (vesk::io::renameNoReplace(from.c_str(), to.c_str()) == 0) return Status::Ok;
     int err = errno;
-    if (err != EINVAL && err != ENOSYS) return statusFromErrno(err);
+    if (err == EEXIST || err == ENOENT) return statusFromErrno(err);
+    if (err != EINVAL && err != ENOSYS) return diskFailure(to, "moving the message file", err);
     // A file system without RENAME_NOREPLACE: check, then rename (still never a copy).
     if (::access(to.c_str(), F_OK) == 0) return Status::Exists;
     if (vesk::io::rename(from.c_str(), to.c_str()) != 0) return statusFromErrno(errno);

@@ -59,7 +59,8 @@ Status createMaildir(const std::string& dir, bool subfolder) {
         Fd marker(::open((dir + "/maildirfolder").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600));
         if (!marker.valid()) return statusFromErrno(errno);
     }
-    return syncDir(dir);
+    syncDirAfterChange(dir);
+    return Status::Ok;
 }
 
 Result<std::vector<std::string>> subfolderNames(const std::string& root) {

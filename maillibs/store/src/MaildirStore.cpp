@@ -266,7 +266,8 @@ Status MaildirStore::setFlagsImpl(std::string_view folder, std::string_view id, 
     e.fileName = name;
     e.info.flags = flags;
     loc->folder.index->put(std::move(e));
-    return syncDir(loc->folder.dir + "/cur");
+    syncDirAfterChange(loc->folder.dir + "/cur");
+    return Status::Ok;
 }
 
 Status MaildirStore::setFlags(std::string_view folder, std::string_view id, std::string_view add,
@@ -291,9 +292,9 @@ Status MaildirStore::moveImpl(std::string_view from, std::string_view id, std::s
     if (st != Status::Ok) return st;
     loc->folder.index->erase(id);
     target->index->put(loc->entry);
-    st = syncDir(target->dir + sub);
-    if (st != Status::Ok) return st;
-    return syncDir(loc->folder.dir + sub);
+    syncDirAfterChange(target->dir + sub);
+    syncDirAfterChange(loc->folder.dir + sub);
+    return Status::Ok;
 }
 
 Status MaildirStore::move(std::string_view from, std::string_view id, std::string_view to) {
@@ -304,9 +305,10 @@ Status MaildirStore::remove(std::string_view folder, std::string_view id) {
     return guarded([&]() -> Status {
         Result<Located> loc = locate(folder, id);
         if (!loc) return loc.status();
-        if (vesk::io::unlink(loc->path.c_str()) != 0) return statusFromErrno(errno);
+        if (vesk::io::unlink(loc->path.c_str()) != 0) return diskFailure(loc->path, "removing the message file", errno);
         loc->folder.index->erase(id);
-        return syncDir(loc->folder.dir + (loc->entry.inNew ? "/new" : "/cur"));
+        syncDirAfterChange(loc->folder.dir + (loc->entry.inNew ? "/new" : "/cur"));
+        return Status::Ok;
     });
 }
 

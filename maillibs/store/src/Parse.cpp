@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <optional>
+#include <vector>
 
 #include "Charset.h"
 #include "Cp1252.h"
@@ -175,14 +176,39 @@ Result<Message> parseMessage(std::string_view bytes, ReadMode mode, std::time_t&
     return out;
 }
 
+namespace {
+
+// The attachments of the message last asked about. Callers fetch a message's attachments one
+// after another; parsing it again for each would cost its size times their number.
+struct AttachmentCache {
+    std::string bytes;
+    GRef<GMimeMessage> message;
+    std::vector<GMimeObject*> parts;  // owned by `message`
+};
+
+const std::vector<GMimeObject*>* attachmentParts(std::string_view bytes) {
+    thread_local AttachmentCache cache;
+    if (cache.message && cache.bytes == bytes) return &cache.parts;
+    cache.message.reset();
+    cache.parts.clear();
+    cache.bytes.assign(bytes);
+    cache.message = readAnyMessage(bytes);
+    if (!cache.message) return nullptr;
+    walkParts(cache.message.get(), [&](GMimeObject* part, PartRole role) {
+        if (role == PartRole::Attachment) cache.parts.push_back(part);
+        return true;
+    });
+    return &cache.parts;
+}
+
+}  // namespace
+
 Result<std::string> attachmentBytes(std::string_view bytes, std::size_t index) {
-    GRef<GMimeMessage> parsed = readAnyMessage(bytes);
-    if (!parsed) return Status::ParseError;
-    std::size_t seen = 0;
+    const std::vector<GMimeObject*>* parts = attachmentParts(bytes);
+    if (!parts) return Status::ParseError;
     std::optional<std::string> found;
-    walkParts(parsed.get(), [&](GMimeObject* part, PartRole role) {
-        if (role != PartRole::Attachment) return true;
-        if (seen++ != index) return true;
+    if (index < parts->size()) {
+        GMimeObject* part = (*parts)[index];
         if (GMIME_IS_PART(part)) {
             found = partContent(GMIME_PART(part));
         } else if (GMIME_IS_MESSAGE_PART(part)) {
@@ -191,8 +217,7 @@ Result<std::string> attachmentBytes(std::string_view bytes, std::size_t index) {
         } else {
             found = std::string();
         }
-        return false;
-    });
+    }
     if (!found) return Status::NotFound;
     return std::move(*found);
 }

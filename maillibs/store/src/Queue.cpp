@@ -9,6 +9,9 @@
 namespace vesk::store::detail {
 namespace {
 
+// The flag of a queued message handed to the sending command and not yet filed.
+constexpr char kInFlightFlag = 'P';
+
 std::string commandFailure(const CommandOutcome& run) {
     std::string detail;
     if (!run.started) detail = "cannot run: ";
@@ -46,6 +49,19 @@ SendRecord sendOne(Store& store, const SendOptions& options, const std::vector<s
         r.detail = "no recipients";
         return r;
     }
+    // Marked in flight before the command runs: a message found marked was handed over
+    // before (its copy could not be filed, or the process died), and sending it again could
+    // deliver it twice. It is held for the person to look at.
+    if (info.flags.find(kInFlightFlag) != std::string::npos) {
+        r.outcome = SendOutcome::Held;
+        r.detail = "handed to the sending command before; held so it is not sent twice";
+        return r;
+    }
+    Status marked = store.setFlags(options.outbox, info.id, std::string(1, kInFlightFlag), "");
+    if (marked != Status::Ok) {
+        r.detail = std::string("cannot mark it as being sent: ") + describe(marked);
+        return r;
+    }
     std::vector<std::string> argv = command;
     argv.push_back("-i");
     if (!out->sender.empty()) {
@@ -57,6 +73,9 @@ SendRecord sendOne(Store& store, const SendOptions& options, const std::vector<s
     CommandOutcome run = runCommand(argv, out->bytes, options.timeoutSeconds);
     if (!run.succeeded()) {
         r.detail = commandFailure(run);
+        // Not handed over: the next flush may try again.
+        Status unmarked = store.setFlags(options.outbox, info.id, "", std::string(1, kInFlightFlag));
+        if (unmarked != Status::Ok) r.detail += std::string("; left marked as being sent: ") + describe(unmarked);
         return r;
     }
     r.outcome = SendOutcome::Sent;
@@ -69,6 +88,9 @@ SendRecord sendOne(Store& store, const SendOptions& options, const std::vector<s
         filed = store.createFolder(options.sentFolder);
         if (filed == Status::Ok) filed = store.setFlags(options.outbox, info.id, "S", "");
         if (filed == Status::Ok) filed = store.move(options.outbox, info.id, options.sentFolder);
+        // Only once it is out of the outbox may it lose the mark; a copy in the sent folder
+        // that keeps it is harmless.
+        if (filed == Status::Ok) (void)store.setFlags(options.sentFolder, info.id, "", std::string(1, kInFlightFlag));
     }
     if (filed != Status::Ok) r.detail += std::string("; left in the outbox: ") + describe(filed);
     return r;

@@ -15,9 +15,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-int writeAll(int fd, std::string_view bytes) {
+int writeAll(int fd, std::string_view bytes, const std::string& path) {
     while (!bytes.empty()) {
-        ssize_t n = vesk::io::write(fd, bytes.data(), bytes.size());
+        ssize_t n = vesk::io::write(fd, bytes.data(), bytes.size(), path.c_str());
         if (n < 0) {
             if (errno == EINTR) continue;
             return errno;
@@ -69,7 +69,7 @@ int replaceFile(const std::string& path, std::string_view bytes) {
                        path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
     int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0) return errno;
-    int err = writeAll(fd, bytes);
+    int err = writeAll(fd, bytes, temp);
     if (err == 0 && vesk::io::fsync(fd, temp.c_str()) != 0) err = errno;
     if (::close(fd) != 0 && err == 0) err = errno;
     if (err == 0 && vesk::io::rename(temp.c_str(), path.c_str()) != 0) err = errno;
@@ -84,7 +84,7 @@ int appendDurably(const std::string& path, std::string_view bytes) {
     bool created = !exists(path);
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
     if (fd < 0) return errno;
-    int err = writeAll(fd, bytes);
+    int err = writeAll(fd, bytes, path);
     if (err == 0 && vesk::io::fdatasync(fd, path.c_str()) != 0) err = errno;
     if (::close(fd) != 0 && err == 0) err = errno;
     // A new file's name must reach the disk too, or a crash could lose the whole journal.
