@@ -67,9 +67,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // or has blanks at its ends (readers trim them) or did not fit.
         std::string_view v(value);
         bool plain = !v.empty() && v.size() < sizeof back - 1 && v.front() != '"' && v.front() != '\'' &&
-                     v.front() != ' ' && v.front() != '\t' && v.back() != ' ' && v.back() != '\t';
-        bool plainName = *section && *key && section[0] != ' ' && key[0] != ' ' && key[0] != ';' &&
-                         key[0] != '[' && std::strchr(key, '=') == nullptr && std::strchr(section, ']') == nullptr;
+                     v.front() > ' ' && static_cast<unsigned char>(v.back()) > ' ';
+        // Names the file can hold as they are: no control characters or blanks at their
+        // ends (a reader trims those from the file's lines, not from its arguments).
+        auto plainText = [](std::string_view t) {
+            if (t.empty() || t.front() == ' ' || t.back() == ' ') return false;
+            for (unsigned char c : t)
+                if (c < 0x20 || c == 0x7f) return false;
+            return true;
+        };
+        bool plainName = plainText(section) && plainText(key) && key[0] != ';' && key[0] != '[' &&
+                         std::strchr(key, '=') == nullptr && std::strchr(section, ']') == nullptr;
         if (plain && plainName && std::strcmp(back, value) != 0) std::abort();
     }
     WritePrivateProfileStringA(section, key, nullptr, g_file.c_str());
