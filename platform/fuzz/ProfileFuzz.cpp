@@ -10,19 +10,12 @@
 #include <cstring>
 #include <string>
 
-#include "FuzzInput.h"
+#include "FuzzSupport.h"
 #include "win32/Profile.h"
 
 namespace {
 
 std::string g_file;
-
-void writeFile(std::string_view text) {
-    std::FILE* f = std::fopen(g_file.c_str(), "wb");
-    if (!f) std::abort();
-    std::fwrite(text.data(), 1, text.size(), f);
-    std::fclose(f);
-}
 
 // A read into a buffer of `size`: the count returned fits and a NUL follows it.
 void readChecked(const char* section, const char* key, DWORD size) {
@@ -38,9 +31,7 @@ void readChecked(const char* section, const char* key, DWORD size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    char folder[] = "/tmp/vesk-fuzz-profile-XXXXXX";
-    if (!::mkdtemp(folder)) std::abort();
-    g_file = std::string(folder) + "/fuzz.ini";
+    g_file = vesk::fuzz::scratchFile("fuzz.ini");
     return 0;
 }
 
@@ -51,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const char* section = args[0].c_str();
     const char* key = args[1].c_str();
     const char* value = args[2].c_str();
-    writeFile(text);
+    vesk::fuzz::writeFile(g_file, text);
 
     for (DWORD n : {0u, 1u, 2u, 3u, 16u, 4096u}) {
         readChecked(section, key, n);

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "FuzzInput.h"
+#include "FuzzSupport.h"
 #include "registry/RegDocument.h"
 #include "registry/RegPath.h"
 

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "FuzzSupport.h"
 #include "common/Account.h"
 #include "store/Store.h"
 
@@ -19,22 +20,16 @@ std::string g_registry;
 }
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    char folder[] = "/tmp/vesk-fuzz-account-XXXXXX";
-    if (!::mkdtemp(folder)) std::abort();
-    ::setenv("VESK_HOME", folder, 1);
-    g_registry = std::string(folder) + "/registry.reg";
+    g_registry = vesk::fuzz::scratchFile("registry.reg");
+    std::string home = g_registry.substr(0, g_registry.rfind('/'));
+    ::setenv("VESK_HOME", home.c_str(), 1);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    std::string_view input(reinterpret_cast<const char*>(data), size);
-    std::size_t lf = input.find('\n');
-    std::string profile(input.substr(0, lf));
-    std::string_view registry = lf == std::string_view::npos ? std::string_view() : input.substr(lf + 1);
-    std::FILE* f = std::fopen(g_registry.c_str(), "wb");
-    if (!f) std::abort();
-    std::fwrite(registry.data(), 1, registry.size(), f);
-    std::fclose(f);
+    std::string_view registry;
+    std::string profile = vesk::fuzz::leadingLines(data, size, 1, registry)[0];
+    vesk::fuzz::writeFile(g_registry, registry);
 
     AccountError error = AccountError::None;
     std::optional<Account> account = loadAccount(profile.c_str(), error);

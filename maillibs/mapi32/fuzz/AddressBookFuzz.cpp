@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "FuzzSupport.h"
 #include "common/AddressBook.h"
 
 using namespace vesk::mapi32;
@@ -17,21 +18,15 @@ std::string g_path;
 }
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    char folder[] = "/tmp/vesk-fuzz-book-XXXXXX";
-    if (!::mkdtemp(folder)) std::abort();
-    g_path = std::string(folder) + "/addresses.txt";
+    g_path = vesk::fuzz::scratchFile("addresses.txt");
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string_view input(reinterpret_cast<const char*>(data), size);
-    std::size_t lf = input.find('\n');
-    std::string query(input.substr(0, lf));
-    std::string_view book = lf == std::string_view::npos ? std::string_view() : input.substr(lf + 1);
-    std::FILE* f = std::fopen(g_path.c_str(), "wb");
-    if (!f) std::abort();
-    std::fwrite(book.data(), 1, book.size(), f);
-    std::fclose(f);
+    std::string_view book;
+    std::string query = vesk::fuzz::leadingLines(data, size, 1, book)[0];
+    vesk::fuzz::writeFile(g_path, book);
 
     std::vector<BookEntry> entries = readAddressBook(g_path);
     for (const BookEntry& e : entries) {

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "FuzzSupport.h"
 #include "Journal.h"
 
 namespace {
@@ -14,17 +15,12 @@ std::string g_path;
 }
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    char folder[] = "/tmp/vesk-fuzz-journal-XXXXXX";
-    if (!::mkdtemp(folder)) std::abort();
-    g_path = std::string(folder) + "/journal";
+    g_path = vesk::fuzz::scratchFile("journal");
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    std::FILE* f = std::fopen(g_path.c_str(), "wb");
-    if (!f) std::abort();
-    std::fwrite(data, 1, size, f);
-    std::fclose(f);
+    vesk::fuzz::writeFile(g_path, std::string_view(reinterpret_cast<const char*>(data), size));
     conduit::JournalContent content;
     if (conduit::readJournal(g_path, content)) return 0;
     conduit::Handheld handheld;
