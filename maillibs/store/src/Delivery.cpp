@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <sys/time.h>
 #include <unistd.h>
+#include "platform/WriteFaults.h"
 
 #include "Fs.h"
 #include "Names.h"
@@ -36,11 +37,13 @@ Result<TmpFile> writeTmp(const std::string& maildir, std::string_view bytes) {
             if (errno == EEXIST) continue;
             return statusFromErrno(errno);
         }
-        Status st = writeAll(fd.get(), bytes);
-        if (st == Status::Ok && ::fsync(fd.get()) != 0) st = Status::IoError;
+        Status st = writeAll(fd.get(), bytes, tmp.path.c_str());
+        if (st == Status::Ok && vesk::io::fsync(fd.get(), tmp.path.c_str()) != 0) st = Status::IoError;
         if (!fd.close() && st == Status::Ok) st = Status::IoError;
         if (st != Status::Ok) {
-            ::unlink(tmp.path.c_str());
+            int err = errno;
+            vesk::io::unlink(tmp.path.c_str());
+            diskFailure(tmp.path, "writing the message file", err);
             return st;
         }
         return tmp;
@@ -58,15 +61,14 @@ Result<std::string> deliverFile(const std::string& maildir, std::string_view byt
         std::string subdir = flags.empty() ? "/new" : "/cur";
         std::string target = maildir + subdir + "/" + (flags.empty() ? tmp->id : curName(tmp->id, flags));
         // link() rather than rename(): it fails on an existing name instead of replacing it.
-        if (::link(tmp->path.c_str(), target.c_str()) != 0) {
+        if (vesk::io::link(tmp->path.c_str(), target.c_str()) != 0) {
             int err = errno;
-            ::unlink(tmp->path.c_str());
+            vesk::io::unlink(tmp->path.c_str());
             if (err == EEXIST) continue;
-            return statusFromErrno(err);
+            return diskFailure(target, "delivering the message file", err);
         }
-        ::unlink(tmp->path.c_str());
-        Status st = syncDir(maildir + subdir);
-        if (st != Status::Ok) return st;
+        vesk::io::unlink(tmp->path.c_str());
+        syncDirAfterChange(maildir + subdir);
         return std::move(tmp->id);
     }
     return Status::Exists;
@@ -82,24 +84,26 @@ Status replaceFile(const std::string& maildir, const std::string& target, std::s
     ::utimensat(AT_FDCWD, tmp->path.c_str(), times, 0);
     if (::access(target.c_str(), F_OK) != 0) {
         int err = errno;
-        ::unlink(tmp->path.c_str());
+        vesk::io::unlink(tmp->path.c_str());
         return statusFromErrno(err);
     }
-    if (::rename(tmp->path.c_str(), target.c_str()) != 0) {
+    if (vesk::io::rename(tmp->path.c_str(), target.c_str()) != 0) {
         int err = errno;
-        ::unlink(tmp->path.c_str());
-        return statusFromErrno(err);
+        vesk::io::unlink(tmp->path.c_str());
+        return diskFailure(target, "replacing the message file", err);
     }
-    return syncDir(dirOf(target));
+    syncDirAfterChange(dirOf(target));
+    return Status::Ok;
 }
 
 Status renameNoReplace(const std::string& from, const std::string& to) {
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return Status::Ok;
+    if (vesk::io::renameNoReplace(from.c_str(), to.c_str()) == 0) return Status::Ok;
     int err = errno;
-    if (err != EINVAL && err != ENOSYS) return statusFromErrno(err);
+    if (err == EEXIST || err == ENOENT) return statusFromErrno(err);
+    if (err != EINVAL && err != ENOSYS) return diskFailure(to, "moving the message file", err);
     // A file system without RENAME_NOREPLACE: check, then rename (still never a copy).
     if (::access(to.c_str(), F_OK) == 0) return Status::Exists;
-    if (::rename(from.c_str(), to.c_str()) != 0) return statusFromErrno(errno);
+    if (vesk::io::rename(from.c_str(), to.c_str()) != 0) return statusFromErrno(errno);
     return Status::Ok;
 }
 

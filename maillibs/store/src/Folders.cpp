@@ -9,6 +9,7 @@
 #include <cerrno>
 
 #include "Fs.h"
+#include "platform/WriteFaults.h"
 #include "store/Store.h"
 
 namespace vesk::store {
@@ -58,7 +59,8 @@ Status createMaildir(const std::string& dir, bool subfolder) {
         Fd marker(::open((dir + "/maildirfolder").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600));
         if (!marker.valid()) return statusFromErrno(errno);
     }
-    return syncDir(dir);
+    syncDirAfterChange(dir);
+    return Status::Ok;
 }
 
 Result<std::vector<std::string>> subfolderNames(const std::string& root) {
@@ -87,7 +89,7 @@ int cleanStaleTmp(const std::string& dir, std::time_t now, std::time_t maxAge) {
         struct stat st {};
         if (::fstatat(::dirfd(d), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode))
             continue;
-        if (now - st.st_mtime > maxAge && ::unlinkat(::dirfd(d), e->d_name, 0) == 0) ++removed;
+        if (now - st.st_mtime > maxAge && vesk::io::unlinkat(::dirfd(d), e->d_name, 0) == 0) ++removed;
     }
     ::closedir(d);
     return removed;

@@ -1,9 +1,12 @@
 #include "Fs.h"
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include "platform/WriteFaults.h"
+#include "store/ProblemLog.h"
 
 namespace vesk::store::detail {
 
@@ -57,9 +60,9 @@ Result<std::string> readFile(const std::string& path) {
     return data;
 }
 
-Status writeAll(int fd, std::string_view data) {
+Status writeAll(int fd, std::string_view data, const char* path) {
     while (!data.empty()) {
-        ssize_t n = ::write(fd, data.data(), data.size());
+        ssize_t n = vesk::io::write(fd, data.data(), data.size(), path);
         if (n < 0) {
             if (errno == EINTR) continue;
             return statusFromErrno(errno);
@@ -69,12 +72,22 @@ Status writeAll(int fd, std::string_view data) {
     return Status::Ok;
 }
 
+Status diskFailure(const std::string& path, const char* action, int err) {
+    logProblem("store", path, std::string(action) + " failed: " + std::strerror(err));
+    return statusFromErrno(err);
+}
+
 Status syncDir(const std::string& dir) {
     Fd fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!fd.valid()) return statusFromErrno(errno);
-    if (::fsync(fd.get()) != 0) return Status::IoError;
+    if (vesk::io::fsync(fd.get(), dir.c_str()) != 0) {
+        diskFailure(dir, "flushing the folder to disk", errno);
+        return Status::IoError;
+    }
     return Status::Ok;
 }
+
+void syncDirAfterChange(const std::string& dir) { (void)syncDir(dir); }
 
 Status makeDir(const std::string& dir, unsigned mode) {
     if (::mkdir(dir.c_str(), static_cast<mode_t>(mode)) == 0) return Status::Ok;

@@ -35,10 +35,20 @@ Status statusFromErrno(int err);
 
 /// The whole content of `path`.
 Result<std::string> readFile(const std::string& path);
-/// Writes every byte of `data` to `fd`, retrying short writes and EINTR.
-Status writeAll(int fd, std::string_view data);
+/// Writes every byte of `data` to `fd`, retrying short writes and EINTR. `path` names the
+/// file for the write-fault seam's trace.
+Status writeAll(int fd, std::string_view data, const char* path = nullptr);
+/// Notes in the problem log that `action` on `path` failed with `err`, and returns the status
+/// for `err`: a person must learn which file the disk refused.
+Status diskFailure(const std::string& path, const char* action, int err);
+
 /// fsyncs directory `dir`, so a link or rename in it is on disk.
 Status syncDir(const std::string& dir);
+/// fsyncs directory `dir` after a link, rename or unlink in it has been made. The change has
+/// happened, so a failing flush is logged, not returned: reporting it as a failure would make
+/// the caller repeat a change that is already there (a second copy of a delivered message).
+/// Only durability after a crash is weaker.
+void syncDirAfterChange(const std::string& dir);
 /// Creates `dir` with `mode`; Ok when it already exists as a directory.
 Status makeDir(const std::string& dir, unsigned mode);
 /// True when `path` is a directory.

@@ -4,10 +4,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <new>
 
 #include "Compose.h"
+#include "platform/WriteFaults.h"
 #include "Delivery.h"
 #include "Flags.h"
 #include "Folders.h"
@@ -17,6 +19,7 @@
 #include "Parse.h"
 #include "Queue.h"
 #include "QueueLog.h"
+#include "store/ProblemLog.h"
 
 namespace vesk::store {
 namespace {
@@ -162,10 +165,29 @@ Result<MessageInfo> MaildirStore::findByKey(std::string_view folder, std::uint64
 }
 
 Result<Message> MaildirStore::readImpl(std::string_view folder, std::string_view id, ReadMode mode) {
+    // Where a listing saw the message, so a file gone since can be named.
+    std::string listed;
+    if (isValidId(id)) {
+        if (Result<Folder> f = openFolder(folder); f && f->index->scanned()) {
+            if (const IndexEntry* e = f->index->find(id)) listed = FolderIndex::pathOf(f->dir, *e);
+        }
+    }
     Result<Located> loc = locate(folder, id);
-    if (!loc) return loc.status();
+    if (!loc) {
+        if (loc.status() == Status::NotFound && !listed.empty())
+            logProblem("store", listed, "the message file was removed before it could be read");
+        return loc.status();
+    }
     Result<std::string> bytes = readFile(loc->path);
-    if (!bytes) return bytes.status();
+    if (!bytes) {
+        // Only the disk can make a listed message unreadable; say which file and why.
+        int err = errno;
+        logProblem("store", loc->path,
+                   bytes.status() == Status::NotFound
+                       ? std::string("the message file was removed before it could be read")
+                       : std::string("the message file could not be read: ") + std::strerror(err));
+        return bytes.status();
+    }
     std::time_t received = 0;
     Result<Message> m = parseMessage(*bytes, mode, received);
     if (!m) return m.status();
@@ -244,7 +266,8 @@ Status MaildirStore::setFlagsImpl(std::string_view folder, std::string_view id, 
     e.fileName = name;
     e.info.flags = flags;
     loc->folder.index->put(std::move(e));
-    return syncDir(loc->folder.dir + "/cur");
+    syncDirAfterChange(loc->folder.dir + "/cur");
+    return Status::Ok;
 }
 
 Status MaildirStore::setFlags(std::string_view folder, std::string_view id, std::string_view add,
@@ -269,9 +292,9 @@ Status MaildirStore::moveImpl(std::string_view from, std::string_view id, std::s
     if (st != Status::Ok) return st;
     loc->folder.index->erase(id);
     target->index->put(loc->entry);
-    st = syncDir(target->dir + sub);
-    if (st != Status::Ok) return st;
-    return syncDir(loc->folder.dir + sub);
+    syncDirAfterChange(target->dir + sub);
+    syncDirAfterChange(loc->folder.dir + sub);
+    return Status::Ok;
 }
 
 Status MaildirStore::move(std::string_view from, std::string_view id, std::string_view to) {
@@ -282,9 +305,10 @@ Status MaildirStore::remove(std::string_view folder, std::string_view id) {
     return guarded([&]() -> Status {
         Result<Located> loc = locate(folder, id);
         if (!loc) return loc.status();
-        if (::unlink(loc->path.c_str()) != 0) return statusFromErrno(errno);
+        if (vesk::io::unlink(loc->path.c_str()) != 0) return diskFailure(loc->path, "removing the message file", errno);
         loc->folder.index->erase(id);
-        return syncDir(loc->folder.dir + (loc->entry.inNew ? "/new" : "/cur"));
+        syncDirAfterChange(loc->folder.dir + (loc->entry.inNew ? "/new" : "/cur"));
+        return Status::Ok;
     });
 }
 

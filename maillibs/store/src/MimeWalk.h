@@ -9,10 +9,12 @@
 namespace vesk::store::detail {
 
 enum class PartRole {
-    PlainBody,   ///< an inline text/plain part without a file name
-    HtmlBody,    ///< an inline text/html part without a file name
-    Attachment,  ///< anything with a file name or "attachment" disposition, any other leaf,
-                 ///< and every message/rfc822 part
+    PlainBody,   ///< an inline text part other than HTML (file name or not); a part whose
+                 ///< type is unknown or unreadable and has no file name (read as text/plain);
+                 ///< a multipart without parts (its prologue is the text)
+    HtmlBody,    ///< an inline text/html part
+    Attachment,  ///< anything with "attachment" disposition, any other leaf with a file name
+                 ///< or a known non-text type, and every message/rfc822 part
 };
 
 /// Calls `visit(part, role)` for every leaf of `message` that a reader would see, in MIME

@@ -2,11 +2,13 @@
 
 #include <cstring>
 #include <optional>
+#include <vector>
 
 #include "Charset.h"
 #include "Cp1252.h"
 #include "GMimeSetup.h"
 #include "Html.h"
+#include "MessageShape.h"
 #include "MimeWalk.h"
 #include "PriorityHeaders.h"
 
@@ -20,6 +22,7 @@ std::string headerText(const char* utf8) {
     for (char& c : out) {
         if (c == '\r' || c == '\n' || c == '\t') c = ' ';
     }
+    std::erase(out, '\0');
     return out;
 }
 
@@ -105,6 +108,10 @@ std::string contentTypeOf(GMimeObject* object) {
 }
 
 std::string bodyText(GMimeObject* object, PartRole role) {
+    if (GMIME_IS_MULTIPART(object)) {
+        const char* prologue = g_mime_multipart_get_prologue(GMIME_MULTIPART(object));
+        return prologue ? decodeToUtf8(prologue, "") : std::string();
+    }
     std::string raw = partContent(GMIME_PART(object));
     const char* charset = g_mime_object_get_content_type_parameter(object, "charset");
     std::string utf8 = decodeToUtf8(raw, charset ? charset : "");
@@ -112,13 +119,30 @@ std::string bodyText(GMimeObject* object, PartRole role) {
     return utf8;
 }
 
+// A message for any bytes: mended into a shape GMime reads as mail readers do, and what
+// GMime still finds no message in (nothing, or nothing but junk) read as a body under an
+// empty header.
+GRef<GMimeMessage> readAnyMessage(std::string_view bytes) {
+    std::optional<std::string> mended = mendMessageShape(bytes);
+    std::string_view input = mended ? std::string_view(*mended) : bytes;
+    GRef<GMimeMessage> parsed = parseBytes(input.data(), input.size());
+    if (parsed) return parsed;
+    std::string bodyOnly = "\n" + std::string(input);
+    return parseBytes(bodyOnly.data(), bodyOnly.size());
+}
+
 }  // namespace
 
-std::string modelText(std::string_view utf8) { return toCrlf(utf8ToCp1252(utf8)); }
+std::string modelText(std::string_view utf8) {
+    std::string text = toCrlf(utf8ToCp1252(utf8));
+    // The texts end at a NUL where the plug-ins read them; a reader shows none either.
+    std::erase(text, '\0');
+    return text;
+}
 
 Result<Message> parseMessage(std::string_view bytes, ReadMode mode, std::time_t& receivedHeader) {
     receivedHeader = 0;
-    GRef<GMimeMessage> parsed = parseBytes(bytes.data(), bytes.size());
+    GRef<GMimeMessage> parsed = readAnyMessage(bytes);
     if (!parsed) return Status::ParseError;
     GMimeMessage* m = parsed.get();
     GMimeObject* top = GMIME_OBJECT(m);
@@ -152,14 +176,39 @@ Result<Message> parseMessage(std::string_view bytes, ReadMode mode, std::time_t&
     return out;
 }
 
+namespace {
+
+// The attachments of the message last asked about. Callers fetch a message's attachments one
+// after another; parsing it again for each would cost its size times their number.
+struct AttachmentCache {
+    std::string bytes;
+    GRef<GMimeMessage> message;
+    std::vector<GMimeObject*> parts;  // owned by `message`
+};
+
+const std::vector<GMimeObject*>* attachmentParts(std::string_view bytes) {
+    thread_local AttachmentCache cache;
+    if (cache.message && cache.bytes == bytes) return &cache.parts;
+    cache.message.reset();
+    cache.parts.clear();
+    cache.bytes.assign(bytes);
+    cache.message = readAnyMessage(bytes);
+    if (!cache.message) return nullptr;
+    walkParts(cache.message.get(), [&](GMimeObject* part, PartRole role) {
+        if (role == PartRole::Attachment) cache.parts.push_back(part);
+        return true;
+    });
+    return &cache.parts;
+}
+
+}  // namespace
+
 Result<std::string> attachmentBytes(std::string_view bytes, std::size_t index) {
-    GRef<GMimeMessage> parsed = parseBytes(bytes.data(), bytes.size());
-    if (!parsed) return Status::ParseError;
-    std::size_t seen = 0;
+    const std::vector<GMimeObject*>* parts = attachmentParts(bytes);
+    if (!parts) return Status::ParseError;
     std::optional<std::string> found;
-    walkParts(parsed.get(), [&](GMimeObject* part, PartRole role) {
-        if (role != PartRole::Attachment) return true;
-        if (seen++ != index) return true;
+    if (index < parts->size()) {
+        GMimeObject* part = (*parts)[index];
         if (GMIME_IS_PART(part)) {
             found = partContent(GMIME_PART(part));
         } else if (GMIME_IS_MESSAGE_PART(part)) {
@@ -168,8 +217,7 @@ Result<std::string> attachmentBytes(std::string_view bytes, std::size_t index) {
         } else {
             found = std::string();
         }
-        return false;
-    });
+    }
     if (!found) return Status::NotFound;
     return std::move(*found);
 }

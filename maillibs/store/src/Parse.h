@@ -13,7 +13,8 @@ namespace vesk::store::detail {
 /// Parses `bytes` into a Message. Fills every field but `info`, `read` and `received`;
 /// `receivedHeader` gets the date of the topmost Received header (0 when there is none
 /// or it is unreadable). `ReadMode::Headers` leaves `body` empty and skips its conversion.
-/// ParseError when the bytes hold no message at all.
+/// Any bytes are a message: without a header block they are its body (see MessageShape.h
+/// for what is mended first). ParseError only when the MIME library refuses even that.
 Result<Message> parseMessage(std::string_view bytes, ReadMode mode, std::time_t& receivedHeader);
 
 /// The decoded bytes of attachment `index` of the message in `bytes` (the same numbering

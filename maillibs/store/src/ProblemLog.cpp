@@ -30,10 +30,11 @@ void logProblem(std::string_view component, std::string_view subject, std::strin
     line += "\t";
     appendOneLine(line, reason);
     line += "\n";
-    detail::Fd fd(::open(problemLogPath().c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600));
+    std::string path = problemLogPath();
+    detail::Fd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600));
     if (!fd.valid()) return;
     // One write with O_APPEND: lines of concurrent writers never interleave.
-    (void)detail::writeAll(fd.get(), line);
+    (void)detail::writeAll(fd.get(), line, path.c_str());
 }
 
 std::uint64_t problemLogSize() {

@@ -49,10 +49,11 @@ std::string queueLogPath(const std::string& root) { return root + "/vesk-queue.l
 Status appendQueueLog(const std::string& root, const SendRecord& record) {
     std::string line = std::to_string(static_cast<long long>(record.when)) + "\t" + describe(record.outcome) +
                        "\t" + oneLine(record.id) + "\t" + oneLine(record.detail) + "\n";
-    Fd fd(::open(queueLogPath(root).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600));
+    std::string path = queueLogPath(root);
+    Fd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600));
     if (!fd.valid()) return statusFromErrno(errno);
     // One write with O_APPEND: concurrent writers never interleave within a line.
-    Status st = writeAll(fd.get(), line);
+    Status st = writeAll(fd.get(), line, path.c_str());
     if (!fd.close() && st == Status::Ok) st = Status::IoError;
     return st;
 }

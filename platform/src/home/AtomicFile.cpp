@@ -10,6 +10,8 @@
 #include <climits>
 #include <cstdlib>
 
+#include "platform/WriteFaults.h"
+
 namespace vesk::files {
 namespace {
 
@@ -20,9 +22,9 @@ int closeKeepingErrno(int fd) {
     return -1;
 }
 
-int writeAll(int fd, std::string_view bytes) {
+int writeAll(int fd, std::string_view bytes, const std::string& path) {
     while (!bytes.empty()) {
-        ssize_t written = write(fd, bytes.data(), bytes.size());
+        ssize_t written = vesk::io::write(fd, bytes.data(), bytes.size(), path.c_str());
         if (written < 0) {
             if (errno == EINTR) continue;
             return errno;
@@ -66,7 +68,7 @@ void syncFolder(const std::string& folder) {
     int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
     // The rename has happened; a folder flush that fails only weakens durability after a crash.
-    (void)fsync(fd);
+    (void)vesk::io::fsync(fd, folder.c_str());
     close(fd);
 }
 
@@ -117,12 +119,12 @@ int replaceFile(const std::string& path, std::string_view bytes) {
         if (error == 0 && (old.st_uid != geteuid() || old.st_gid != getegid()))
             (void)fchown(fd, old.st_uid, old.st_gid);
     }
-    if (error == 0) error = writeAll(fd, bytes);
-    if (error == 0 && fsync(fd) != 0) error = errno;
+    if (error == 0) error = writeAll(fd, bytes, tempPath);
+    if (error == 0 && vesk::io::fsync(fd, tempPath.c_str()) != 0) error = errno;
     if (close(fd) != 0 && error == 0) error = errno;
-    if (error == 0 && rename(tempPath.c_str(), target.c_str()) != 0) error = errno;
+    if (error == 0 && vesk::io::rename(tempPath.c_str(), target.c_str()) != 0) error = errno;
     if (error != 0) {
-        unlink(tempPath.c_str());
+        vesk::io::unlink(tempPath.c_str());
         return error;
     }
     syncFolder(folderOf(target));

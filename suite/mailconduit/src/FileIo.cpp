@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
+#include "platform/WriteFaults.h"
 
 namespace conduit {
 
@@ -14,9 +15,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-int writeAll(int fd, std::string_view bytes) {
+int writeAll(int fd, std::string_view bytes, const std::string& path) {
     while (!bytes.empty()) {
-        ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        ssize_t n = vesk::io::write(fd, bytes.data(), bytes.size(), path.c_str());
         if (n < 0) {
             if (errno == EINTR) continue;
             return errno;
@@ -58,7 +59,7 @@ std::string folderOf(const std::string& path) {
 int syncFolder(const std::string& folder) {
     int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return errno;
-    int err = ::fsync(fd) == 0 ? 0 : errno;
+    int err = vesk::io::fsync(fd, folder.c_str()) == 0 ? 0 : errno;
     ::close(fd);
     return err;
 }
@@ -68,12 +69,12 @@ int replaceFile(const std::string& path, std::string_view bytes) {
                        path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
     int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0) return errno;
-    int err = writeAll(fd, bytes);
-    if (err == 0 && ::fsync(fd) != 0) err = errno;
+    int err = writeAll(fd, bytes, temp);
+    if (err == 0 && vesk::io::fsync(fd, temp.c_str()) != 0) err = errno;
     if (::close(fd) != 0 && err == 0) err = errno;
-    if (err == 0 && ::rename(temp.c_str(), path.c_str()) != 0) err = errno;
+    if (err == 0 && vesk::io::rename(temp.c_str(), path.c_str()) != 0) err = errno;
     if (err != 0) {
-        ::unlink(temp.c_str());
+        vesk::io::unlink(temp.c_str());
         return err;
     }
     return syncFolder(folderOf(path));
@@ -83,8 +84,8 @@ int appendDurably(const std::string& path, std::string_view bytes) {
     bool created = !exists(path);
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
     if (fd < 0) return errno;
-    int err = writeAll(fd, bytes);
-    if (err == 0 && ::fdatasync(fd) != 0) err = errno;
+    int err = writeAll(fd, bytes, path);
+    if (err == 0 && vesk::io::fdatasync(fd, path.c_str()) != 0) err = errno;
     if (::close(fd) != 0 && err == 0) err = errno;
     // A new file's name must reach the disk too, or a crash could lose the whole journal.
     if (err == 0 && created) err = syncFolder(folderOf(path));
@@ -92,7 +93,7 @@ int appendDurably(const std::string& path, std::string_view bytes) {
 }
 
 int removeDurably(const std::string& path) {
-    if (::unlink(path.c_str()) != 0) return errno == ENOENT ? 0 : errno;
+    if (vesk::io::unlink(path.c_str()) != 0) return errno == ENOENT ? 0 : errno;
     return syncFolder(folderOf(path));
 }
 
