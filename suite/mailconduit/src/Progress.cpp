@@ -90,7 +90,8 @@ void Progress::waiting(const std::string& what, int seconds) {
     if (m_interactive) {
         show(false);
     } else if (lineDue(seconds)) {
-        m_err << "mailconduit: " << m_phase << ": " << m_wait << "\n";
+        m_err << "mailconduit: " << (m_counted ? line(m_phase, m_done, m_total, m_estimate, false) : m_phase) << ": "
+              << m_wait << "\n";
         m_err.flush();
     }
 }

@@ -124,7 +124,7 @@ TEST_F(SendingTest, TheProgressLineSaysWhatTheSyncWaitsFor) {
     useCommand(script("slow", "cat > /dev/null\nsleep 300\n"), 3);
     compose("Slow");
     RunResult r = sync();
-    EXPECT_TRUE(contains(r.err, "mailconduit: Sending 1 of 1: waiting for the sending command: 2 s\n")) << r.err;
+    EXPECT_TRUE(contains(r.err, "mailconduit: Sending: 1 of 1: waiting for the sending command: 2 s\n")) << r.err;
 }
 
 // One sync run as its own process, so that it can be killed.
