@@ -196,13 +196,7 @@ TEST_F(EnumerateTest, FilesThatAreHardlyMessagesAreStillListedAndOpened) {
     for (const vimRef& ref : refs) {
         vimMsg msg = nullptr;
         EXPECT_EQ(vim.OpenMessage(container, ref, nullptr, &msg), VIMSTS_SUCCESS);
-        vimEnumRef pos{};
-        vimItemDesc items[10];
-        vimWord count = 10;
-        vimBool more = VIM_FALSE;
-        EXPECT_EQ(vim.EnumerateMessageItems(msg, &pos, 1, &count, items, VIMSEL_NO_FILTER, nullptr, &more),
-                  VIMSTS_SUCCESS);
-        for (int i = 0; i < count; ++i) textParts += items[i].Class == VIMSEL_NOTE_PART ? 1 : 0;
+        for (const vimItemDesc& item : itemsOf(msg)) textParts += item.Class == VIMSEL_NOTE_PART ? 1 : 0;
         EXPECT_EQ(vim.CloseMessage(msg), VIMSTS_SUCCESS);
     }
     EXPECT_GE(textParts, 2) << "the files without a header show their bytes as text";

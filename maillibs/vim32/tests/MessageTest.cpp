@@ -29,13 +29,9 @@ protected:
     // The text of the message's first text part, read in pieces of `piece` bytes; the
     // sizes delivered by each read go to `reads`.
     std::string readText(vimMsg msg, vimDWord piece, std::vector<vimDWord>& reads) {
-        vimEnumRef pos{};
-        vimItemDesc items[10];
-        vimWord count = 10;
-        vimBool more = VIM_FALSE;
-        EXPECT_EQ(vim.EnumerateMessageItems(msg, &pos, 1, &count, items, VIMSEL_NO_FILTER, nullptr, &more),
-                  VIMSTS_SUCCESS);
-        EXPECT_GE(count, 1);
+        std::vector<vimItemDesc> items = itemsOf(msg);
+        EXPECT_FALSE(items.empty());
+        if (items.empty()) return std::string();
         EXPECT_EQ(items[0].Class, vimSelector(VIMSEL_NOTE_PART));
         vimMsgItem item = nullptr;
         EXPECT_EQ(vim.OpenMessageItem(msg, items[0].Ref, const_cast<char*>(VIM_TEXT), 0, &item), VIMSTS_SUCCESS);

@@ -151,6 +151,17 @@ vimMsgContainer VimFixture::inbox(vimSes session) {
     return container;
 }
 
+std::vector<vimItemDesc> VimFixture::itemsOf(vimMsg message) {
+    vimEnumRef pos{};
+    vimItemDesc items[10];
+    vimWord count = 10;
+    vimBool more = VIM_FALSE;
+    EXPECT_EQ(vim.EnumerateMessageItems(message, &pos, 1, &count, items, VIMSEL_NO_FILTER, nullptr, &more),
+              VIMSTS_SUCCESS);
+    EXPECT_EQ(more, VIM_FALSE);
+    return std::vector<vimItemDesc>(items, items + count);
+}
+
 std::vector<vimRef> VimFixture::listRefs(vimMsgContainer container) {
     std::vector<vimRef> refs;
     vimEnumRef pos{};

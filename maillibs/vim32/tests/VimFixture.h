@@ -77,6 +77,8 @@ protected:
     /// Opens a session (expects success) and the user's mailbox container.
     vimSes logOn(const char* user, const char* password);
     vimMsgContainer inbox(vimSes session);
+    /// Every item of an opened message (one listing call of ten; expects success).
+    std::vector<vimItemDesc> itemsOf(vimMsg message);
     /// Every message reference of a container, listed in batches of ten.
     std::vector<vimRef> listRefs(vimMsgContainer container);
 

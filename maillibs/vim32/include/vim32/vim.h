@@ -446,7 +446,8 @@ VIM32_API vimStatus VIMAPIENTRY VIMCloseMessageContainer(vimMsgContainer contain
 
 /** 25: Opens the message `refMessage` (from VIMSEL_REF) of the container. key is not used.
  *  INVALID_OBJECT when the reference names no message of this container; READ_FAILURE when
- *  its file cannot be read. Opening does not mark it read. */
+ *  its file cannot be read from disk. A file that is no readable message (no header, binary
+ *  bytes) opens with its bytes as its text. Opening does not mark it read. */
 VIM32_API vimStatus VIMAPIENTRY VIMOpenMessage(vimMsgContainer container, vimRef refMessage,
                                                vimStringPtr key, vimMsgPtr pMessage);
 
