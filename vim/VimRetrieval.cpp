@@ -73,6 +73,8 @@ int resultOfListingFailure(vimWord status) {
 
 int COrvekApp::GetAllMsgs(MailMsg*** msgsOut, int* countOut, int headersOnly) {
     if (msgsOut == nullptr || countOut == nullptr) return MAILHOST_NULL_ARGUMENT;
+    // Whatever happens next, a failure must never read as a mailbox handed out.
+    *countOut = 0;
     if (m_container == 0) return MAILHOST_SERVER_ERROR;
     const VimFunctions& vim = m_vim.Functions();
 
