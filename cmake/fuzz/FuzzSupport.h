@@ -40,7 +40,7 @@ inline std::string scratchFile(const char* name) {
 inline void writeFile(const std::string& path, std::string_view bytes) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) std::abort();
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);  // data() of an empty view may be null
     std::fclose(f);
 }
 

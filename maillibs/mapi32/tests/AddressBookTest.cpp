@@ -64,7 +64,8 @@ TEST_F(AddressBookTest, ResolvedEntriesCarryThePersonsAddressAndKeepTheirOwnValu
         EXPECT_EQ(valueOf(e, PR_RECIPIENT_TYPE)->Value.l, MAPI_CC) << "the caller's values stay";
     }
     // A resolved identifier opens the person in the address book.
-    const SBinary& id = valueOf(entry(list, 0), PR_ENTRYID)->Value.bin;
+    auto first = entry(list, 0);  // kept: the value below points into it
+    const SBinary& id = valueOf(first, PR_ENTRYID)->Value.bin;
     ULONG type = 0;
     Ref<IMAPIProp> user;
     ASSERT_EQ(book->OpenEntry(id.cb, reinterpret_cast<LPENTRYID>(id.lpb), nullptr, 0, &type, user.unknown()), S_OK);
