@@ -215,7 +215,7 @@ private:
 
 std::optional<std::string> mendMessageShape(std::string_view bytes) {
     // A file whose only line ends are CRs (as old Mac programs wrote) is one line to GMime.
-    if (std::memchr(bytes.data(), '\n', bytes.size()) == nullptr && std::memchr(bytes.data(), '\r', bytes.size())) {
+    if (bytes.find('\n') == std::string_view::npos && bytes.find('\r') != std::string_view::npos) {
         std::string lf(bytes);
         for (char& c : lf)
             if (c == '\r') c = '\n';
