@@ -39,13 +39,13 @@ const char* opName(Op op) {
 // Reads VESK_WRITE_FAULT and VESK_WRITE_FAULT_TRACE once, when the library loads.
 struct FromEnvironment {
     FromEnvironment() {
-        const char* spec = std::getenv("VESK_WRITE_FAULT");
+        const char* setting = std::getenv("VESK_WRITE_FAULT");
         const char* trace = std::getenv("VESK_WRITE_FAULT_TRACE");
         long failAt = 0;
         int error = EIO;
-        if (spec && *spec) {
+        if (setting && *setting) {
             char* end = nullptr;
-            failAt = std::strtol(spec, &end, 10);
+            failAt = std::strtol(setting, &end, 10);
             if (end && *end == ':') error = std::strcmp(end + 1, "ENOSPC") == 0 ? ENOSPC : EIO;
         }
         if (failAt > 0 || (trace && *trace)) armWriteFault(failAt, error, trace ? trace : "");
