@@ -13,6 +13,16 @@
 #
 # The backend's sources define the host object with VESK_DECLARE_HOST_APP(<class>)
 # (framework/HostApp.h).
+#
+# vesk_add_plugin_tests(<plugin> PREFIX <prefix> BACKEND <files...> [SOURCES <files...>]
+#                       [LIBRARIES <targets...>] [INCLUDES <folders...>]
+#                       [DEFINITIONS <definitions...>] [DEPENDS <targets...>])
+#
+# The plug-in's unit tests, <prefix>_tests from tests/*Test.cpp: the backend's sources are
+# built in again, without the plug-in's global host object, so a test can put a recording fake
+# in the mail library's place. SOURCES are the fakes and fixtures. Tests are named
+# "<prefix>.<Suite>.<Test>"; <prefix>.ExportsOnlyTheFifteenFunctions checks that only the
+# fifteen names leave the plug-in.
 set(VESK_PLUGIN_EXPORTS_MAP ${CMAKE_CURRENT_LIST_DIR}/../framework/exports.map)
 get_filename_component(VESK_PLUGIN_EXPORTS_MAP ${VESK_PLUGIN_EXPORTS_MAP} ABSOLUTE)
 
@@ -64,4 +74,26 @@ __asm__(
   if(ARG_RESOURCE_TARGET)
     add_dependencies(${name} ${ARG_RESOURCE_TARGET})
   endif()
+endfunction()
+
+function(vesk_add_plugin_tests plugin)
+  cmake_parse_arguments(ARG "" "PREFIX" "BACKEND;SOURCES;LIBRARIES;INCLUDES;DEFINITIONS;DEPENDS" ${ARGN})
+  if(NOT ARG_PREFIX OR NOT ARG_BACKEND)
+    message(FATAL_ERROR "vesk_add_plugin_tests(${plugin}): PREFIX and BACKEND are required")
+  endif()
+  file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*Test.cpp)
+  if(tests)
+    set(target ${ARG_PREFIX}_tests)
+    add_executable(${target} ${tests} ${ARG_BACKEND} ${ARG_SOURCES})
+    target_include_directories(${target} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/tests
+                                                 ${PROJECT_SOURCE_DIR}/resources ${ARG_INCLUDES})
+    target_link_libraries(${target} PRIVATE framework trevlin vesk_store vesk-platform framework_test_support
+                                            ${ARG_LIBRARIES} GTest::gtest_main)
+    target_compile_definitions(${target} PRIVATE VESK_TEST_MODULE_DIR="${VESK_MODULE_DIR}" ${ARG_DEFINITIONS})
+    add_dependencies(${target} ${plugin} veskcmn ${ARG_DEPENDS})
+    gtest_discover_tests(${target} TEST_PREFIX "${ARG_PREFIX}." DISCOVERY_TIMEOUT 60)
+  endif()
+  add_test(NAME ${ARG_PREFIX}.ExportsOnlyTheFifteenFunctions
+           COMMAND ${CMAKE_COMMAND} -DNM=${CMAKE_NM} -DLIBRARY=$<TARGET_FILE:${plugin}>
+                   -P ${PROJECT_SOURCE_DIR}/framework/tests/host/CheckExports.cmake)
 endfunction()

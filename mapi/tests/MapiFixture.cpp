@@ -1,12 +1,5 @@
 #include "MapiFixture.h"
 
-#include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
-
-#include "win32/Module.h"
-#include "win32/ModuleState.h"
 #include "win32/Profile.h"
 
 namespace mapitest {
@@ -19,15 +12,7 @@ void writeConfig(const std::string& path, const std::string& host, const std::st
     WritePrivateProfileStringA(section.c_str(), "UserMAPIProfile", profile.c_str(), path.c_str());
 }
 
-Record::Record(const CMsg& msg) { EXPECT_EQ(msg.ToMailMsg(&m_msg), MAILHOST_OK); }
-Record::~Record() { ReleaseMailMsg(m_msg); }
-
-CMsg fromHost(const std::string& id) {
-    CMsg msg;
-    msg.m_hostMsgId.Set(id.data(), static_cast<uint32_t>(id.size()));
-    msg.m_flags |= MAILMSG_FLAG_FROM_HOST;
-    return msg;
-}
+CMsg fromHost(const std::string& id) { return testbench::fromHostBytes(id.data(), id.size()); }
 
 StoredMessage storedMessage(const std::string& id, const std::string& subject) {
     StoredMessage m;
@@ -48,19 +33,10 @@ StoredMessage storedMessage(const std::string& id, const std::string& subject) {
 }
 
 void MapiFakeTest::SetUp() {
-    char pattern[] = "/tmp/mapi-test-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    dir = pattern;
+    m_bench.setUp("mapi-test", "MORLEAF.DLL");
+    if (HasFatalFailure()) return;
+    dir = m_bench.dir();
     config = dir + "/conduit.ini";
-    ::setenv("VESK_HOME", dir.c_str(), 1);
-    ::setenv("VESK_LIBRARY_PATH", VESK_TEST_MODULE_DIR, 1);
-    // A zone with daylight saving time, so that a conversion through today's offset shows.
-    ::setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
-    ::tzset();
-    m_language = LoadLibraryA("MORLEAF.DLL");
-    ASSERT_NE(m_language, nullptr);
-    m_previousResources = VeskGetModuleState()->hResource;
-    VeskGetModuleState()->hResource = m_language;
     reset();
     app.Binding().UseFunctions(functions());
     app.SetMapiInitialised(true);
@@ -69,11 +45,8 @@ void MapiFakeTest::SetUp() {
 void MapiFakeTest::TearDown() {
     app.Logoff();
     app.SetMapiInitialised(false);
-    VeskGetModuleState()->hResource = m_previousResources;
-    if (m_language != nullptr) FreeLibrary(m_language);
     reset();
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
+    m_bench.tearDown();
 }
 
 void MapiFakeTest::logOn() {

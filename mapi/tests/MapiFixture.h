@@ -12,24 +12,14 @@
 #include "DunmereApp.h"
 #include "FakeMapix.h"
 #include "framework/Msg.h"
+#include "support/PluginTestBench.h"
 
 namespace mapitest {
 
 /// Writes a configuration file naming `host` and its profile.
 void writeConfig(const std::string& path, const std::string& host, const std::string& profile);
 
-/// A caller's record built from a CMsg, released when it goes.
-class Record {
-public:
-    explicit Record(const CMsg& msg);
-    ~Record();
-    Record(const Record&) = delete;
-    Record& operator=(const Record&) = delete;
-    MailMsg* get() const { return m_msg; }
-
-private:
-    MailMsg* m_msg = nullptr;
-};
+using testbench::Record;
 
 /// A record that came from GetAllMsgs with entry identifier `id`.
 CMsg fromHost(const std::string& id);
@@ -51,8 +41,7 @@ protected:
     std::string config;
 
 private:
-    HMODULE m_language = nullptr;
-    HINSTANCE m_previousResources = nullptr;
+    testbench::PluginTestBench m_bench;
 };
 
 }  // namespace mapitest

@@ -1,13 +1,6 @@
 #include "SmapiFixture.h"
 
-#include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
-
 #include "framework/PasswordScramble.h"
-#include "win32/Module.h"
-#include "win32/ModuleState.h"
 #include "win32/Profile.h"
 
 namespace smapitest {
@@ -20,30 +13,13 @@ void writeConfig(const std::string& path, const std::string& host, const std::st
     WritePrivateProfileStringA(section.c_str(), "UserData", ScramblePassword(password).c_str(), path.c_str());
 }
 
-Record::Record(const CMsg& msg) { EXPECT_EQ(msg.ToMailMsg(&m_msg), MAILHOST_OK); }
-Record::~Record() { ReleaseMailMsg(m_msg); }
-
-CMsg fromHost(const std::string& id) {
-    CMsg msg;
-    msg.m_hostMsgId.Set(id.c_str(), static_cast<uint32_t>(id.size() + 1));
-    msg.m_flags |= MAILMSG_FLAG_FROM_HOST;
-    return msg;
-}
+CMsg fromHost(const std::string& id) { return testbench::fromHostBytes(id.c_str(), id.size() + 1); }
 
 void SmapiFakeTest::SetUp() {
-    char pattern[] = "/tmp/smapi-test-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    dir = pattern;
+    m_bench.setUp("smapi-test", "SAVIDNE.DLL");
+    if (HasFatalFailure()) return;
+    dir = m_bench.dir();
     config = dir + "/conduit.ini";
-    ::setenv("VESK_HOME", dir.c_str(), 1);
-    ::setenv("VESK_LIBRARY_PATH", VESK_TEST_MODULE_DIR, 1);
-    ::setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
-    ::tzset();
-    // The English language library serves every string, as in the plug-in.
-    m_language = LoadLibraryA("SAVIDNE.DLL");
-    ASSERT_NE(m_language, nullptr);
-    m_previousResources = VeskGetModuleState()->hResource;
-    VeskGetModuleState()->hResource = m_language;
     fakemapi::reset();
     fakemapi::script().attachmentFolder = dir;
     app.Binding().UseFunctions(fakemapi::functions());
@@ -52,11 +28,8 @@ void SmapiFakeTest::SetUp() {
 
 void SmapiFakeTest::TearDown() {
     app.Binding().Unbind();
-    VeskGetModuleState()->hResource = m_previousResources;
-    if (m_language != nullptr) FreeLibrary(m_language);
     fakemapi::reset();
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
+    m_bench.tearDown();
 }
 
 void SmapiFakeTest::logOn() {

@@ -15,6 +15,7 @@
 #include "FakeMapi.h"
 #include "SalvithApp.h"
 #include "framework/Msg.h"
+#include "support/PluginTestBench.h"
 
 namespace smapitest {
 
@@ -22,19 +23,7 @@ namespace smapitest {
 void writeConfig(const std::string& path, const std::string& host, const std::string& account,
                  const std::string& password);
 
-/// A caller's record built from a CMsg, released when it goes.
-class Record {
-public:
-    explicit Record(const CMsg& msg);
-    ~Record();
-    Record(const Record&) = delete;
-    Record& operator=(const Record&) = delete;
-    MailMsg* get() const { return m_msg; }
-    MailMsg* operator->() const { return m_msg; }
-
-private:
-    MailMsg* m_msg = nullptr;
-};
+using testbench::Record;
 
 /// A record that came from GetAllMsgs: came-from-host bit and identifier `id` with its NUL.
 CMsg fromHost(const std::string& id);
@@ -51,8 +40,7 @@ protected:
     std::string config;
 
 private:
-    HMODULE m_language = nullptr;
-    HINSTANCE m_previousResources = nullptr;
+    testbench::PluginTestBench m_bench;
 };
 
 }  // namespace smapitest

@@ -1,13 +1,6 @@
 #include "VimFixture.h"
 
-#include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
-
 #include "framework/PasswordScramble.h"
-#include "win32/Module.h"
-#include "win32/ModuleState.h"
 #include "win32/Profile.h"
 
 namespace vimtest {
@@ -24,30 +17,16 @@ void writeConfig(const std::string& path, const std::string& user, const std::st
     WritePrivateProfileStringA(section.c_str(), "InternetGateway", gateway.c_str(), path.c_str());
 }
 
-Record::Record(const CMsg& msg) { EXPECT_EQ(msg.ToMailMsg(&m_msg), MAILHOST_OK); }
-Record::~Record() { ReleaseMailMsg(m_msg); }
-
 CMsg fromHost(uint32_t ref) {
-    CMsg msg;
     const vimRef r = fakevim::refOf(ref);
-    msg.m_hostMsgId.Set(&r, sizeof r);
-    msg.m_flags |= MAILMSG_FLAG_FROM_HOST;
-    return msg;
+    return testbench::fromHostBytes(&r, sizeof r);
 }
 
 void VimFakeTest::SetUp() {
-    char pattern[] = "/tmp/vim-test-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    dir = pattern;
+    m_bench.setUp("vim-test", "KESTRAV.DLL");
+    if (HasFatalFailure()) return;
+    dir = m_bench.dir();
     config = dir + "/conduit.ini";
-    ::setenv("VESK_HOME", dir.c_str(), 1);
-    ::setenv("VESK_LIBRARY_PATH", VESK_TEST_MODULE_DIR, 1);
-    ::setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
-    ::tzset();
-    m_language = LoadLibraryA("KESTRAV.DLL");
-    ASSERT_NE(m_language, nullptr);
-    m_previousResources = VeskGetModuleState()->hResource;
-    VeskGetModuleState()->hResource = m_language;
     fakevim::reset();
     app.Binding().UseFunctions(fakevim::functions());
     ASSERT_TRUE(app.Binding().IsBound());
@@ -57,11 +36,8 @@ void VimFakeTest::TearDown() {
     app.Logoff();
     app.Uninitialize();
     app.Binding().Unbind();
-    VeskGetModuleState()->hResource = m_previousResources;
-    if (m_language != nullptr) FreeLibrary(m_language);
     fakevim::reset();
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
+    m_bench.tearDown();
 }
 
 void VimFakeTest::logOn(const std::string& gateway) {

@@ -14,6 +14,7 @@
 #include "FakeVim.h"
 #include "OrvekApp.h"
 #include "framework/Msg.h"
+#include "support/PluginTestBench.h"
 
 namespace vimtest {
 
@@ -24,19 +25,7 @@ extern const char kHost[];
 void writeConfig(const std::string& path, const std::string& user, const std::string& password,
                  const std::string& postOffice, const std::string& gateway);
 
-/// A caller's record built from a CMsg, released when it goes.
-class Record {
-public:
-    explicit Record(const CMsg& msg);
-    ~Record();
-    Record(const Record&) = delete;
-    Record& operator=(const Record&) = delete;
-    MailMsg* get() const { return m_msg; }
-    MailMsg* operator->() const { return m_msg; }
-
-private:
-    MailMsg* m_msg = nullptr;
-};
+using testbench::Record;
 
 /// A record as GetAllMsgs builds it for scripted message `ref`.
 CMsg fromHost(uint32_t ref);
@@ -56,8 +45,7 @@ protected:
     std::string config;
 
 private:
-    HMODULE m_language = nullptr;
-    HINSTANCE m_previousResources = nullptr;
+    testbench::PluginTestBench m_bench;
 };
 
 }  // namespace vimtest
