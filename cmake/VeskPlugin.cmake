@@ -70,7 +70,7 @@ __asm__(
   target_link_libraries(${name} PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,framework>" trevlin)
   target_link_options(${name} PRIVATE
     -Wl,--version-script=${VESK_PLUGIN_EXPORTS_MAP}
-    -Wl,--no-undefined)
+    ${VESK_NO_UNDEFINED})
   if(ARG_RESOURCE_TARGET)
     add_dependencies(${name} ${ARG_RESOURCE_TARGET})
   endif()

@@ -10,7 +10,6 @@ namespace vesk::mapi32::ex {
 namespace {
 
 constexpr std::size_t kMaxProfileName = 64;
-constexpr ULONG kMaxIdentity = 1024;
 
 class MapiSession final : public ComObject<IMAPISession> {
 public:

@@ -151,7 +151,6 @@ int dim() { return A_DIM; }
 int underline() { return A_UNDERLINE; }
 
 Key readKey() {
-    Key key;
     while (true) {
         const int c = getch();
         if (c == ERR) {
