@@ -2,16 +2,12 @@
 // first line is the profile name a caller passes, the rest is $VESK_HOME/registry.reg. Every
 // profile listed is found again by its name, the default is one of them, an account a profile
 // names loads whole or not at all, and a profile saved reads back with its account.
-#include <stdlib.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
-#include "FuzzSupport.h"
-#include "common/Account.h"
+#include "RegistryFuzz.h"
 #include "extended/Profiles.h"
-#include "store/Store.h"
 
 using namespace vesk::mapi32;
 
@@ -28,21 +24,10 @@ bool sameNoCase(const std::string& a, const std::string& b) {
     return true;
 }
 
-void checkAccount(const std::string& name) {
-    AccountError error = AccountError::None;
-    std::optional<Account> account = loadAccount(name, error);
-    if (!account) return;
-    if (error != AccountError::None || account->maildir.empty() || account->maildir.front() != '/') std::abort();
-    for (const std::string* folder : {&account->trashFolder, &account->sentFolder, &account->outboxFolder})
-        if (!vesk::store::isValidFolderName(*folder)) std::abort();
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    g_registry = vesk::fuzz::scratchFile("registry.reg");
-    std::string home = g_registry.substr(0, g_registry.rfind('/'));
-    ::setenv("VESK_HOME", home.c_str(), 1);
+    g_registry = fuzz::scratchRegistry();
     return 0;
 }
 
@@ -56,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!ex::isValidProfileName(name)) std::abort();
         std::optional<std::string> found = ex::findProfile(name);
         if (!found || !sameNoCase(*found, name)) std::abort();
-        if (std::optional<std::string> account = ex::accountOfProfile(name)) checkAccount(*account);
+        if (std::optional<std::string> account = ex::accountOfProfile(name)) fuzz::checkAccount(*account);
     }
     std::string fallback = ex::defaultProfile();
     if (!fallback.empty() && !ex::findProfile(fallback)) std::abort();
