@@ -79,6 +79,9 @@ TEST_F(LaunchWizardTest, WhatDoesNotCheckOutIsShownAndNothingIsSaved) {
         {"Ghost", "nobody", "", "There is no mail account"},
         {"bob", "bob", "", "There is a profile of that name already."},
         {"A;B", "bob", "", "Give the profile a name"},
+        // The list of profiles is read with blanks trimmed: such a name could not be found again.
+        {"Work ", "bob", "", "Give the profile a name"},
+        {" Work", "bob", "", "Give the profile a name"},
         {"Much too long for this", "bob", "", "Give the profile a shorter name: at most 9 characters."},
     };
     for (const Case& c : cases) {

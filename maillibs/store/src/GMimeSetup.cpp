@@ -24,6 +24,8 @@ GMimeParserOptions* parserOptions() {
 }
 
 GRef<GMimeMessage> parseBytes(const char* data, std::size_t size) {
+    // No bytes hold no message; GMime's memory stream refuses a null buffer with a warning.
+    if (size == 0) return nullptr;
     GMimeParserOptions* options = parserOptions();
     GRef<GMimeStream> stream(g_mime_stream_mem_new_with_buffer(data, size));
     GRef<GMimeParser> parser(g_mime_parser_new_with_stream(stream.get()));

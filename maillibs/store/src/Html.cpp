@@ -68,9 +68,10 @@ private:
     }
     void flushPending() {
         if (m_pendingLines == 0) return;
-        // Line ends written by <br> count towards the ones a block asks for.
+        // Line ends written by <br> count towards the ones a block asks for. Only as many as
+        // are asked for are counted: a run of thousands of <br> is not walked again each time.
         int have = 0;
-        for (auto it = m_out.rbegin(); it != m_out.rend() && *it == '\n'; ++it) ++have;
+        for (auto it = m_out.rbegin(); it != m_out.rend() && *it == '\n' && have < m_pendingLines; ++it) ++have;
         int want = m_pendingLines - have;
         for (int i = 0; i < want; ++i) m_out += '\n';
         m_pendingLines = 0;

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <vector>
+
+#include "HeaderLimits.h"
 
 namespace vesk::store::detail {
 namespace {
@@ -125,10 +128,31 @@ private:
             m_edits.push_back({pos + i, 1, {}});
     }
 
+    // Breaks what in the fields of header block [start, end) would cost GMime far more than
+    // its size (see HeaderLimits.h).
+    void limitFields(std::size_t start, std::string_view header) {
+        for (std::size_t fieldStart = 0; fieldStart < header.size();) {
+            std::size_t fieldEnd = fieldStart;
+            do {
+                std::size_t lf = header.find('\n', fieldEnd);
+                fieldEnd = lf == std::string_view::npos ? header.size() : lf + 1;
+            } while (fieldEnd < header.size() && (header[fieldEnd] == ' ' || header[fieldEnd] == '\t'));
+            std::string_view field = header.substr(fieldStart, fieldEnd - fieldStart);
+            for (std::size_t at : unendedEncodedWords(field)) m_edits.push_back({start + fieldStart + at, 0, " "});
+            std::size_t colon = field.find(':');
+            if (colon != std::string_view::npos && isAddressField(trimmed(field.substr(0, colon)))) {
+                for (std::size_t at : deepGroupColons(field.substr(colon + 1)))
+                    m_edits.push_back({start + fieldStart + colon + 1 + at, 1, " "});
+            }
+            fieldStart = fieldEnd;
+        }
+    }
+
     // A header block [start, end) is complete: notes what its Content-Type opens. True when
     // another header block follows at once (the header of an attached message).
     bool endHeader(std::size_t start, std::size_t end) {
         std::string_view header = m_bytes.substr(start, end - start);
+        limitFields(start, header);
         std::size_t typeAt = std::string_view::npos;
         for (std::size_t at = 0; at < header.size();) {
             if ((at == 0 || header[at - 1] == '\n') && startsWithNoCase(header.substr(at), "content-type")) {
@@ -158,8 +182,14 @@ private:
             // Too deep: from here on the content is text, boundaries and all.
             std::size_t from = start + valueStart;
             std::size_t to = start + header.substr(0, valueEnd).find_last_not_of("\r\n") + 1;
-            // NULs dropped inside the replaced text need no edit of their own.
-            std::erase_if(m_edits, [&](const Edit& e) { return e.offset >= from && e.offset < to; });
+            // NULs dropped inside the replaced text need no edit of their own. Only this
+            // header's edits can be there, and they are the last ones noted: a message of
+            // thousands of such headers is not searched through whole for each of them.
+            auto own = m_edits.end();
+            while (own != m_edits.begin() && std::prev(own)->offset >= start) --own;
+            m_edits.erase(std::remove_if(own, m_edits.end(),
+                                         [&](const Edit& e) { return e.offset >= from && e.offset < to; }),
+                          m_edits.end());
             m_edits.push_back({from, to - from, " text/plain"});
             return false;
         }

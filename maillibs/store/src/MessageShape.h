@@ -19,6 +19,8 @@ inline constexpr int kMaxMimeDepth = 32;
 /// - a header block (the message's, a part's, an attached message's) ends at the first line
 ///   that is neither a header field nor its continuation: a blank line is put before it;
 /// - NUL bytes inside a header block are removed;
+/// - encoded-word starts that nothing ends and address groups nested too deep are broken
+///   (see HeaderLimits.h);
 /// - a multipart or message part deeper than kMaxMimeDepth gets `Content-Type: text/plain`,
 ///   so its content, boundaries and all, is read as text.
 std::optional<std::string> mendMessageShape(std::string_view bytes);

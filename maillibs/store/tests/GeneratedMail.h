@@ -47,11 +47,32 @@ inline std::string deeplyNestedMessage(int depth = 20000) {
     return m;
 }
 
+/// An address field of `depth` groups nested one in another around one address (groups do
+/// not nest in mail; a recursive reader runs out of stack).
+inline std::string nestedGroupsMessage(int depth = 30000) {
+    std::string m = "From: ann@example.org\nSubject: Nested groups\nTo: ";
+    for (int i = 0; i < depth; ++i) m += "g:";
+    m += "bob@example.org";
+    m.append(static_cast<std::size_t>(depth), ';');
+    m += "\n\nText under a To field of groups in groups.\n";
+    return m;
+}
+
+/// A subject of `count` encoded-word starts that nothing ends.
+inline std::string unendedEncodedWordsMessage(int count = 20000) {
+    std::string m = "From: ann@example.org\nSubject: ";
+    for (int i = 0; i < count; ++i) m += "=?utf-8?q?a";
+    m += "\n\nText under a subject of encoded words without end.\n";
+    return m;
+}
+
 /// Every generated case by name.
 inline std::vector<std::pair<std::string, std::string>> generatedMessages() {
     return {{"megabyte-lines", megabyteLineMessage()},
             {"many-parts", manyPartsMessage()},
-            {"deep-nesting", deeplyNestedMessage()}};
+            {"deep-nesting", deeplyNestedMessage()},
+            {"nested-groups", nestedGroupsMessage()},
+            {"unended-encoded-words", unendedEncodedWordsMessage()}};
 }
 
 }  // namespace vesk::store::test

@@ -144,6 +144,34 @@ TEST(RobustnessTest, DeepNestingIsReadToTheLimitThenAsText) {
     EXPECT_EQ(m->body.find("--n" + std::to_string(kMaxMimeDepth - 1) + "--"), std::string::npos);
 }
 
+TEST(RobustnessTest, GroupsNestedThousandsDeepRead) {
+    std::string bytes = test::nestedGroupsMessage(30000);
+    std::time_t received = 0;
+    Result<Message> m = parseMessage(bytes, ReadMode::Full, received);
+    ASSERT_TRUE(m.ok());
+    EXPECT_EQ(m->subject, "Nested groups");
+    EXPECT_EQ(m->body, "Text under a To field of groups in groups.\r\n");
+    std::optional<std::string> mended = mendMessageShape(bytes);
+    ASSERT_TRUE(mended);
+    std::string to = mended->substr(mended->find("\nTo: "));
+    to = to.substr(0, to.find('\n', 1));
+    EXPECT_EQ(std::count(to.begin(), to.end(), ':'), 1 + 8) << "the field's own colon and eight groups";
+}
+
+TEST(RobustnessTest, SubjectOfUnendedEncodedWordsReadsAsWritten) {
+    std::string bytes = test::unendedEncodedWordsMessage(20000);
+    std::time_t received = 0;
+    Result<Message> m = parseMessage(bytes, ReadMode::Headers, received);
+    ASSERT_TRUE(m.ok());
+    // The text stays what the sender wrote, with a blank before the starts past the sixteenth.
+    std::string expected;
+    for (int i = 0; i < 20000; ++i) expected += i < 16 ? "=?utf-8?q?a" : "= ?utf-8?q?a";
+    EXPECT_EQ(m->subject, expected);
+    m = parseMessage(bytes, ReadMode::Full, received);
+    ASSERT_TRUE(m.ok());
+    EXPECT_EQ(m->body, "Text under a subject of encoded words without end.\r\n");
+}
+
 // Mending is only paid for where it is needed: well-formed mail is parsed as it is.
 TEST(RobustnessTest, WellFormedMessagesAreNotCopied) {
     for (const char* name : {"mixed-attachments.eml", "nested-alternative.eml", "forwarded-rfc822.eml",

@@ -65,11 +65,16 @@ void RegDocument::parse() {
         }
         size_t last = i;
         std::string data(entry->data);
-        // A hex list may go on over lines ending in '\'; glue them before reading it.
+        // A hex list may go on over lines ending in '\'; glue them before reading it. Only the
+        // line just glued on says whether another follows: a blank line ends the list, even
+        // after a line ending in several backslashes, so no section after it is swallowed.
         if (isHexData(data)) {
-            while (!data.empty() && data.back() == '\\' && last + 1 < lines_.size()) {
+            bool more = !data.empty() && data.back() == '\\';
+            while (more && last + 1 < lines_.size()) {
                 data.pop_back();
-                data.append(lineText(++last));
+                std::string_view next = lineText(++last);
+                data.append(next);
+                more = !next.empty() && next.back() == '\\';
             }
         }
         size_t firstLine = i;

@@ -212,6 +212,28 @@ TEST(RegistryEdit, StoredValuesReadBack) {
         EXPECT_LE(end - start, 80u) << file.substr(start, end - start);
 }
 
+// A file cut inside a continued hex list (its last line ending in backslashes) still takes
+// new keys: the blank line before the new section ends the list, and the value reads back.
+TEST(RegistryEdit, SectionAfterAHexListCutShortIsRead) {
+    for (const char* tail : {"\"H\"=hex:01,\\", "\"H\"=hex:01,\\\\", "\"H\"=hex:01,\\\r\n  02,\\\\\\\r\n"}) {
+        SCOPED_TRACE(tail);
+        TempHome home;
+        writeBytes(home.file("registry.reg"), std::string(kHead) + kK + tail);
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\New", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                                  nullptr),
+                  ERROR_SUCCESS);
+        ASSERT_EQ(RegSetValueExA(key, "B", 0, REG_SZ, reinterpret_cast<const BYTE*>("2"), 2), ERROR_SUCCESS);
+        RegCloseKey(key);
+        ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\New", 0, KEY_READ, &key), ERROR_SUCCESS);
+        char value[8] = "";
+        DWORD size = sizeof value;
+        EXPECT_EQ(RegQueryValueExA(key, "B", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size), ERROR_SUCCESS);
+        EXPECT_STREQ(value, "2");
+        RegCloseKey(key);
+    }
+}
+
 // The registry file keeps its mode when replaced, and creating it creates the desktop folder.
 TEST(RegistryEdit, FileReplacement) {
     TempHome home;

@@ -35,7 +35,7 @@ std::string fieldText(HWND dialog, int id) {
 std::string saveFromDialog(HWND dialog, WizardRun& run) {
     std::string name = fieldText(dialog, MAPI32_IDC_PROFILE_NAME);
     std::string accountName = fieldText(dialog, MAPI32_IDC_ACCOUNT);
-    if (!isValidProfileName(name)) return "Give the profile a name of 1 to 64 characters without \\ or ;.";
+    if (!isValidProfileName(name)) return "Give the profile a name of 1 to 64 characters without \\ or ; and without a blank at either end.";
     if (name.size() + 1 > run.capacity) {
         return "Give the profile a shorter name: at most " + std::to_string(run.capacity - 1) + " characters.";
     }

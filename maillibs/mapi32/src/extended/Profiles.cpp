@@ -32,7 +32,10 @@ std::vector<std::string> splitList(const std::string& text) {
 }  // namespace
 
 bool isValidProfileName(std::string_view name) {
-    return isValidAccountName(name) && name.find(';') == std::string_view::npos;
+    // The list is read with the blanks around each name trimmed: a name with a blank at
+    // either end could be saved but never found again.
+    return isValidAccountName(name) && name.find(';') == std::string_view::npos && name.front() != ' ' &&
+           name.back() != ' ';
 }
 
 std::vector<std::string> profileNames() {

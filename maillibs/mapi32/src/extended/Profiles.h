@@ -15,7 +15,8 @@ namespace vesk::mapi32::ex {
 /// Key of the profiles: the list ("Names", separated by ';') and the default.
 inline constexpr const char* kProfilesKey = "Software\\Vesk\\Mail\\Profiles";
 
-/// True when `name` can name a profile: as an account name, and without ';'.
+/// True when `name` can name a profile: as an account name, without ';' and without a blank
+/// at either end.
 bool isValidProfileName(std::string_view name);
 
 /// The profiles in the order the list gives them (names that are not valid are skipped).
