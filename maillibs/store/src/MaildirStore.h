@@ -2,9 +2,11 @@
 #pragma once
 
 #include <map>
+#include <set>
 #include <string>
 
 #include "FolderIndex.h"
+#include "ParseCache.h"
 #include "store/Store.h"
 
 namespace vesk::store::detail {
@@ -39,11 +41,13 @@ private:
     struct Folder {
         std::string dir;
         FolderIndex* index;
+        std::string name;
     };
     struct Located {
         Folder folder;
         IndexEntry entry;  // a copy: index changes must not invalidate it
         std::string path;
+        FileStamp stamp;   // the file as it was found
     };
 
     /// The folder's directory and index; InvalidArgument or NotFound for a bad name.
@@ -58,8 +62,14 @@ private:
     Status moveImpl(std::string_view from, std::string_view id, std::string_view to);
     Status rewriteImpl(std::string_view folder, std::string_view id, const std::vector<HeaderEdit>& edits);
 
+    /// Tells the cache that the store renamed `loc`'s file to `to`/`sub`/`fileName`.
+    void noteRenamed(const Located& loc, std::string_view to, const std::string& toDir, bool inNew,
+                     const std::string& fileName);
+
     std::string m_root;
     std::map<std::string, FolderIndex, std::less<>> m_indexes;
+    std::set<std::string, std::less<>> m_pruned;  // folders whose stale records were dropped
+    ParseCache m_cache;
 };
 
 }  // namespace vesk::store::detail
