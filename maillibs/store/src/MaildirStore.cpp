@@ -66,9 +66,12 @@ namespace vesk::store::detail {
 
 MaildirStore::MaildirStore(std::string root) : m_root(std::move(root)), m_cache(m_root) {}
 
-Result<MaildirStore::Folder> MaildirStore::openFolder(std::string_view name) {
+Result<MaildirStore::Folder> MaildirStore::openFolder(std::string_view name, bool trustIndex) {
     if (!isValidFolderName(name)) return Status::InvalidArgument;
     std::string dir = folderDir(m_root, name);
+    auto known = m_indexes.find(name);
+    if (trustIndex && known != m_indexes.end() && known->second.scanned())
+        return Folder{std::move(dir), &known->second, std::string(name)};
     if (!isMaildir(dir)) {
         m_indexes.erase(std::string(name));
         return Status::NotFound;
@@ -80,7 +83,7 @@ Result<MaildirStore::Folder> MaildirStore::openFolder(std::string_view name) {
 
 Result<MaildirStore::Located> MaildirStore::locate(std::string_view folder, std::string_view id) {
     if (!isValidId(id)) return Status::InvalidArgument;
-    Result<Folder> f = openFolder(folder);
+    Result<Folder> f = openFolder(folder, true);
     if (!f) return f.status();
     FolderIndex& index = *f->index;
     bool fresh = false;
@@ -187,7 +190,7 @@ Result<Message> MaildirStore::readImpl(std::string_view folder, std::string_view
     // Where a listing saw the message, so a file gone since can be named.
     std::string listed;
     if (isValidId(id)) {
-        if (Result<Folder> f = openFolder(folder); f && f->index->scanned()) {
+        if (Result<Folder> f = openFolder(folder, true); f && f->index->scanned()) {
             if (const IndexEntry* e = f->index->find(id)) listed = FolderIndex::pathOf(f->dir, *e);
         }
     }

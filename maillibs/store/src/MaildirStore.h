@@ -50,8 +50,10 @@ private:
         FileStamp stamp;   // the file as it was found
     };
 
-    /// The folder's directory and index; InvalidArgument or NotFound for a bad name.
-    Result<Folder> openFolder(std::string_view name);
+    /// The folder's directory and index; InvalidArgument or NotFound for a bad name. With
+    /// `trustIndex`, a folder already listed is taken as still there (a message look-up
+    /// finds out soon enough when it is not) and its directories are not checked again.
+    Result<Folder> openFolder(std::string_view name, bool trustIndex = false);
     /// The current file of message `id` of `folder`; the index is rescanned once when the
     /// file is not where the index says (another process moved it).
     Result<Located> locate(std::string_view folder, std::string_view id);
