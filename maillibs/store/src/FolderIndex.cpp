@@ -47,7 +47,24 @@ bool FolderIndex::describe(const std::string& dir, bool inNew, std::string_view 
     return true;
 }
 
+FolderIndex::DirTimes FolderIndex::timesOf(const std::string& dir) {
+    DirTimes t;
+    struct stat st {};
+    if (::stat((dir + "/new").c_str(), &st) == 0) t.newNs = st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec;
+    if (::stat((dir + "/cur").c_str(), &st) == 0) t.curNs = st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec;
+    return t;
+}
+
+bool FolderIndex::unchangedOnDisk(const std::string& dir) const {
+    if (!m_scanned || m_times.newNs < 0 || m_times.curNs < 0) return false;
+    return timesOf(dir) == m_times;
+}
+
+void FolderIndex::noteOwnChange(const std::string& dir) { m_times = timesOf(dir); }
+
 Status FolderIndex::scan(const std::string& dir) {
+    // Taken before reading: a change made while the scan runs shows as a change later.
+    DirTimes times = timesOf(dir);
     std::unordered_map<std::string, IndexEntry> entries;
     // cur/ second, so a name found in both (left by a foreign writer) is taken from cur/.
     for (bool inNew : {true, false}) {
@@ -75,6 +92,7 @@ Status FolderIndex::scan(const std::string& dir) {
         if (!added) it->second.clear();
     }
     m_scanned = true;
+    m_times = times;
     return Status::Ok;
 }
 

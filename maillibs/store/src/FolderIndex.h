@@ -25,6 +25,13 @@ public:
     /// Rebuilds the index from `dir`/new and `dir`/cur. NotFound when `dir` is gone.
     Status scan(const std::string& dir);
     bool scanned() const { return m_scanned; }
+    /// True when the index was scanned and nothing but the store's own noted changes touched
+    /// `dir`/new or `dir`/cur since (their modification times are as noted). Two stats, where
+    /// a scan costs one a message.
+    bool unchangedOnDisk(const std::string& dir) const;
+    /// Notes the times of `dir`/new and `dir`/cur after a change the store made itself and
+    /// put into the index. Only call it when `unchangedOnDisk` held just before that change.
+    void noteOwnChange(const std::string& dir);
 
     /// The entry of `id`, or null.
     const IndexEntry* find(std::string_view id) const;
@@ -49,6 +56,12 @@ private:
     std::unordered_map<std::string, IndexEntry> m_entries;
     std::unordered_map<std::uint64_t, std::string> m_keys;  // "" marks a shared key
     bool m_scanned = false;
+    struct DirTimes {
+        std::int64_t newNs = -1, curNs = -1;
+        bool operator==(const DirTimes&) const = default;
+    };
+    static DirTimes timesOf(const std::string& dir);
+    DirTimes m_times;  // of new/ and cur/ when the index last matched them
 };
 
 }  // namespace vesk::store::detail

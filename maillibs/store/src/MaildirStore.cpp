@@ -245,9 +245,13 @@ Result<std::string> MaildirStore::attachment(std::string_view folder, std::strin
     return guarded([&]() -> Result<std::string> {
         Result<Located> loc = locate(folder, id);
         if (!loc) return loc.status();
+        std::string kept;
+        if (m_cache.lookupAttachment(folder, id, index, loc->stamp, kept)) return kept;
         Result<std::string> bytes = readFile(loc->path);
         if (!bytes) return bytes.status();
-        return attachmentBytes(*bytes, index);
+        Result<std::string> decoded = attachmentBytes(*bytes, index);
+        if (decoded) m_cache.storeAttachment(folder, id, index, loc->stamp, *decoded);
+        return decoded;
     });
 }
 
@@ -314,7 +318,9 @@ Status MaildirStore::moveImpl(std::string_view from, std::string_view id, std::s
     if (loc->folder.dir == target->dir) return Status::Ok;
     std::string sub = loc->entry.inNew ? "/new" : "/cur";
     // One identifier per folder: a name under other flags in the target counts as taken.
-    if (!target->index->scanned() || !target->index->find(id)) {
+    // The target is scanned again only when something other than this store changed it
+    // since; rescanning for every move made emptying a mailbox into Trash quadratic.
+    if (!target->index->unchangedOnDisk(target->dir)) {
         Status st = target->index->scan(target->dir);
         if (st != Status::Ok) return st;
     }
@@ -323,6 +329,7 @@ Status MaildirStore::moveImpl(std::string_view from, std::string_view id, std::s
     if (st != Status::Ok) return st;
     loc->folder.index->erase(id);
     target->index->put(loc->entry);
+    target->index->noteOwnChange(target->dir);
     noteRenamed(*loc, to, target->dir, loc->entry.inNew, loc->entry.fileName);
     syncDirAfterChange(target->dir + sub);
     syncDirAfterChange(loc->folder.dir + sub);

@@ -25,7 +25,10 @@ constexpr const char* kSchema =
     "CREATE TABLE meta(name TEXT PRIMARY KEY, value TEXT NOT NULL);"
     "CREATE TABLE parsed(folder TEXT NOT NULL, id TEXT NOT NULL, file TEXT NOT NULL,"
     " size INTEGER NOT NULL, inode INTEGER NOT NULL, mtime_ns INTEGER NOT NULL,"
-    " ctime_ns INTEGER NOT NULL, record BLOB NOT NULL, PRIMARY KEY(folder, id)) WITHOUT ROWID;";
+    " ctime_ns INTEGER NOT NULL, record BLOB NOT NULL, PRIMARY KEY(folder, id)) WITHOUT ROWID;"
+    "CREATE TABLE attachment(folder TEXT NOT NULL, id TEXT NOT NULL, part INTEGER NOT NULL, file TEXT NOT NULL,"
+    " size INTEGER NOT NULL, inode INTEGER NOT NULL, mtime_ns INTEGER NOT NULL, ctime_ns INTEGER NOT NULL,"
+    " bytes BLOB NOT NULL, PRIMARY KEY(folder, id, part));";
 
 std::int64_t nanoseconds(const struct timespec& t) {
     return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
@@ -138,7 +141,7 @@ bool ParseCache::prepareSchema() {
                            : "the parse cache belongs to another Maildir (copied in?) and is built again");
         }
         // One transaction: a crash leaves either the old tables or the new ones.
-        std::string sql = "BEGIN IMMEDIATE; DROP TABLE IF EXISTS parsed; DROP TABLE IF EXISTS meta;";
+        std::string sql = "BEGIN IMMEDIATE; DROP TABLE IF EXISTS attachment; DROP TABLE IF EXISTS parsed; DROP TABLE IF EXISTS meta;";
         sql += kSchema;
         sql += "INSERT INTO meta VALUES('maildir', '" + m_identity + "');";
         sql += "PRAGMA user_version = " + std::to_string(kDatabaseVersion) + "; COMMIT;";
@@ -158,6 +161,14 @@ bool ParseCache::prepareSchema() {
          "UPDATE parsed SET folder = ?8, file = ?9, ctime_ns = ?10 WHERE folder = ?1 AND id = ?2 AND file = ?3"
          " AND size = ?4 AND inode = ?5 AND mtime_ns = ?6 AND ctime_ns = ?7"},
         {&m_delete, "DELETE FROM parsed WHERE folder = ?1 AND id = ?2"},
+        {&m_selectPart,
+         "SELECT file, size, inode, mtime_ns, ctime_ns, bytes FROM attachment WHERE folder = ?1 AND id = ?2"
+         " AND part = ?3"},
+        {&m_upsertPart, "INSERT OR REPLACE INTO attachment VALUES(?1, ?2, ?9, ?3, ?4, ?5, ?6, ?7, ?8)"},
+        {&m_renameParts,
+         "UPDATE attachment SET folder = ?8, file = ?9, ctime_ns = ?10 WHERE folder = ?1 AND id = ?2"
+         " AND file = ?3 AND size = ?4 AND inode = ?5 AND mtime_ns = ?6 AND ctime_ns = ?7"},
+        {&m_deleteParts, "DELETE FROM attachment WHERE folder = ?1 AND id = ?2"},
     };
     for (const Prepared& p : statements) {
         rc = sqlite3_prepare_v3(m_db, p.sql, -1, SQLITE_PREPARE_PERSISTENT, p.stmt, nullptr);
@@ -172,7 +183,8 @@ void ParseCache::close() {
         if (exec(m_db, "COMMIT") != SQLITE_OK) exec(m_db, "ROLLBACK");
         m_inTransaction = false;
     }
-    for (sqlite3_stmt** s : {&m_select, &m_upsert, &m_rename, &m_delete}) {
+    for (sqlite3_stmt** s : {&m_select, &m_upsert, &m_rename, &m_delete, &m_selectPart, &m_upsertPart,
+                             &m_renameParts, &m_deleteParts}) {
         sqlite3_finalize(*s);
         *s = nullptr;
     }
@@ -209,16 +221,52 @@ bool ParseCache::lookup(std::string_view folder, std::string_view id, const File
     bindText(s, 2, id);
     int rc = sqlite3_step(s);
     bool hit = false;
-    if (rc == SQLITE_ROW) {
-        hit = columnText(s, 0) == stamp.file &&
-              static_cast<std::uint64_t>(sqlite3_column_int64(s, 1)) == stamp.size &&
-              static_cast<std::uint64_t>(sqlite3_column_int64(s, 2)) == stamp.inode &&
-              sqlite3_column_int64(s, 3) == stamp.mtimeNs && sqlite3_column_int64(s, 4) == stamp.ctimeNs &&
-              decodeRecord(columnText(s, 5), out) && (out.hasBody || !needBody);
-    }
+    if (rc == SQLITE_ROW) hit = stampMatches(s, 0, stamp) && decodeRecord(columnText(s, 5), out) && (out.hasBody || !needBody);
     sqlite3_reset(s);
     if (rc != SQLITE_ROW && rc != SQLITE_DONE) failed(rc, "looking a message up");
     return hit;
+}
+
+bool ParseCache::stampMatches(sqlite3_stmt* s, int first, const FileStamp& stamp) const {
+    return columnText(s, first) == stamp.file &&
+           static_cast<std::uint64_t>(sqlite3_column_int64(s, first + 1)) == stamp.size &&
+           static_cast<std::uint64_t>(sqlite3_column_int64(s, first + 2)) == stamp.inode &&
+           sqlite3_column_int64(s, first + 3) == stamp.mtimeNs && sqlite3_column_int64(s, first + 4) == stamp.ctimeNs;
+}
+
+bool ParseCache::lookupAttachment(std::string_view folder, std::string_view id, std::size_t index,
+                                  const FileStamp& stamp, std::string& out) {
+    if (!ready()) return false;
+    sqlite3_stmt* s = m_selectPart;
+    bindText(s, 1, folder);
+    bindText(s, 2, id);
+    sqlite3_bind_int64(s, 3, static_cast<sqlite3_int64>(index));
+    int rc = sqlite3_step(s);
+    bool hit = rc == SQLITE_ROW && stampMatches(s, 0, stamp);
+    if (hit) out.assign(columnText(s, 5));
+    sqlite3_reset(s);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) failed(rc, "looking an attachment up");
+    return hit;
+}
+
+void ParseCache::storeAttachment(std::string_view folder, std::string_view id, std::size_t index,
+                                 const FileStamp& stamp, std::string_view bytes) {
+    if (bytes.size() > kMaxAttachment || !beginWrite()) return;
+    sqlite3_stmt* s = m_upsertPart;
+    bindText(s, 1, folder);
+    bindText(s, 2, id);
+    bindStamp(s, 3, stamp);
+    sqlite3_bind_blob(s, 8, bytes.data(), static_cast<int>(bytes.size()), SQLITE_STATIC);
+    sqlite3_bind_int64(s, 9, static_cast<sqlite3_int64>(index));
+    if (run(s, "keeping an attachment")) wrote();
+}
+
+bool ParseCache::run(sqlite3_stmt* s, const char* action) {
+    int rc = sqlite3_step(s);
+    sqlite3_reset(s);
+    sqlite3_clear_bindings(s);
+    if (rc == SQLITE_DONE) return true;
+    return failed(rc, action);
 }
 
 bool ParseCache::beginWrite() {
@@ -262,14 +310,7 @@ void ParseCache::store(std::string_view folder, std::string_view id, const FileS
     bindText(s, 2, id);
     bindStamp(s, 3, stamp);
     sqlite3_bind_blob(s, 8, bytes.data(), static_cast<int>(bytes.size()), SQLITE_STATIC);
-    int rc = sqlite3_step(s);
-    sqlite3_reset(s);
-    sqlite3_clear_bindings(s);
-    if (rc != SQLITE_DONE) {
-        failed(rc, "keeping a record");
-        return;
-    }
-    wrote();
+    if (run(s, "keeping a record")) wrote();
 }
 
 void ParseCache::renamed(std::string_view from, std::string_view id, const FileStamp& before, std::string_view to,
@@ -279,32 +320,24 @@ void ParseCache::renamed(std::string_view from, std::string_view id, const FileS
         return;
     }
     if (!beginWrite()) return;
-    sqlite3_stmt* s = m_rename;
-    bindText(s, 1, from);
-    bindText(s, 2, id);
-    bindStamp(s, 3, before);
-    bindText(s, 8, to);
-    bindText(s, 9, after.file);
-    sqlite3_bind_int64(s, 10, after.ctimeNs);
-    int rc = sqlite3_step(s);
-    sqlite3_reset(s);
-    if (rc != SQLITE_DONE) {
-        failed(rc, "following a renamed message");
-        return;
+    for (sqlite3_stmt* s : {m_rename, m_renameParts}) {
+        bindText(s, 1, from);
+        bindText(s, 2, id);
+        bindStamp(s, 3, before);
+        bindText(s, 8, to);
+        bindText(s, 9, after.file);
+        sqlite3_bind_int64(s, 10, after.ctimeNs);
+        if (!run(s, "following a renamed message")) return;
     }
     wrote();
 }
 
 void ParseCache::forget(std::string_view folder, std::string_view id) {
     if (!beginWrite()) return;
-    sqlite3_stmt* s = m_delete;
-    bindText(s, 1, folder);
-    bindText(s, 2, id);
-    int rc = sqlite3_step(s);
-    sqlite3_reset(s);
-    if (rc != SQLITE_DONE) {
-        failed(rc, "dropping a record");
-        return;
+    for (sqlite3_stmt* s : {m_delete, m_deleteParts}) {
+        bindText(s, 1, folder);
+        bindText(s, 2, id);
+        if (!run(s, "dropping a record")) return;
     }
     wrote();
 }

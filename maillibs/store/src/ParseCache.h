@@ -16,6 +16,7 @@
 
 #include <sys/stat.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -60,6 +61,16 @@ public:
                 ParsedRecord& out);
     /// Keeps `record` of message `id` of `folder`, made from the file as `stamp` describes it.
     void store(std::string_view folder, std::string_view id, const FileStamp& stamp, const ParsedRecord& record);
+    /// The decoded bytes of attachment `index` of message `id` of `folder`, when kept from
+    /// the file as `stamp` describes it.
+    bool lookupAttachment(std::string_view folder, std::string_view id, std::size_t index, const FileStamp& stamp,
+                          std::string& out);
+    /// Keeps the decoded bytes of an attachment (up to `kMaxAttachment` bytes; larger ones
+    /// are decoded each time rather than doubling the mailbox on disk).
+    void storeAttachment(std::string_view folder, std::string_view id, std::size_t index, const FileStamp& stamp,
+                         std::string_view bytes);
+    static constexpr std::size_t kMaxAttachment = 8u << 20;
+
     /// The store renamed message `id` from `before` in `from` to `after` in `to`: its record
     /// follows when it was made from that file and the content did not change on the way.
     void renamed(std::string_view from, std::string_view id, const FileStamp& before, std::string_view to,
@@ -85,6 +96,9 @@ private:
     /// Handles an SQLite failure `rc` of `action`: damage empties the cache; anything
     /// else that is not a passing lock turns it off. Returns false always.
     bool failed(int rc, const char* action);
+    /// Steps `s` (bound by the caller) to its end and resets it; false on failure.
+    bool run(sqlite3_stmt* s, const char* action);
+    bool stampMatches(sqlite3_stmt* s, int first, const FileStamp& stamp) const;
     bool beginWrite();
     void wrote();
     std::vector<std::string> idsOf(std::string_view folder);
@@ -99,6 +113,10 @@ private:
     sqlite3_stmt* m_upsert = nullptr;
     sqlite3_stmt* m_rename = nullptr;
     sqlite3_stmt* m_delete = nullptr;
+    sqlite3_stmt* m_selectPart = nullptr;
+    sqlite3_stmt* m_upsertPart = nullptr;
+    sqlite3_stmt* m_renameParts = nullptr;
+    sqlite3_stmt* m_deleteParts = nullptr;
     bool m_inTransaction = false;
     unsigned m_pending = 0;
     unsigned m_skipWrites = 0;

@@ -319,6 +319,30 @@ TEST_F(ParseCacheTest, RecordsOfMessagesGoneAreDropped) {
     sqlite3_close(db);
 }
 
+TEST_F(ParseCacheTest, KeptAttachmentBytesAreBelievedOnlyForTheFileTheyCameFrom) {
+    std::string mail = test::slurp(std::string(VESK_STORE_CORPORA) + "/messages/mixed-attachments.eml");
+    Result<std::string> id = m_store->deliverRaw(kInbox, mail);
+    ASSERT_TRUE(id.ok());
+    Result<Message> m = m_store->read(kInbox, *id);
+    ASSERT_TRUE(m.ok());
+    ASSERT_GE(m->attachments.size(), 1u);
+    Result<std::string> original = m_store->attachment(kInbox, *id, 0);
+    ASSERT_TRUE(original.ok());
+    ASSERT_FALSE(original->empty());
+    onDatabase("UPDATE attachment SET bytes = x'5354414c45'");  // "STALE"
+    reopen();
+    ASSERT_TRUE(m_store->list(kInbox).ok());
+    EXPECT_EQ(*m_store->attachment(kInbox, *id, 0), "STALE");
+    // The store's own flag change carries them along.
+    ASSERT_EQ(m_store->setFlags(kInbox, *id, "S", ""), Status::Ok);
+    EXPECT_EQ(*m_store->attachment(kInbox, *id, 0), "STALE");
+    // A rename by a mail reader does not.
+    std::string path = m_root + "/cur/" + *id + ":2,S";
+    ASSERT_EQ(::rename(path.c_str(), (m_root + "/cur/" + *id + ":2,RS").c_str()), 0);
+    EXPECT_EQ(*m_store->attachment(kInbox, *id, 0), *original);
+    EXPECT_EQ(m_store->attachment(kInbox, *id, m->attachments.size()).status(), Status::NotFound);
+}
+
 // Every field a read hands out, for comparing a cached read with a parse.
 void expectSameMessage(const Message& a, const Message& b) {
     EXPECT_EQ(a.info.id, b.info.id);
