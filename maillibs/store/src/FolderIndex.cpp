@@ -65,7 +65,7 @@ void FolderIndex::noteOwnChange(const std::string& dir) { m_times = timesOf(dir)
 Status FolderIndex::scan(const std::string& dir) {
     // Taken before reading: a change made while the scan runs shows as a change later.
     DirTimes times = timesOf(dir);
-    std::unordered_map<std::string, IndexEntry> entries;
+    Entries entries;
     // cur/ second, so a name found in both (left by a foreign writer) is taken from cur/.
     for (bool inNew : {true, false}) {
         std::string sub = dir + (inNew ? "/new" : "/cur");
@@ -97,7 +97,7 @@ Status FolderIndex::scan(const std::string& dir) {
 }
 
 const IndexEntry* FolderIndex::find(std::string_view id) const {
-    auto it = m_entries.find(std::string(id));
+    auto it = m_entries.find(id);
     return it == m_entries.end() ? nullptr : &it->second;
 }
 
@@ -130,7 +130,7 @@ void FolderIndex::put(IndexEntry entry) {
 }
 
 void FolderIndex::erase(std::string_view id) {
-    auto it = m_entries.find(std::string(id));
+    auto it = m_entries.find(id);
     if (it == m_entries.end()) return;
     auto k = m_keys.find(it->second.info.key);
     if (k != m_keys.end() && k->second == it->second.info.id) m_keys.erase(k);

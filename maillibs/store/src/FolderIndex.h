@@ -2,7 +2,9 @@
 // a scan (a listing), kept up to date by the store's own changes, so look-ups are O(1).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -21,6 +23,12 @@ struct IndexEntry {
 };
 
 class FolderIndex {
+    // Looked up by the caller's identifier as it comes, without copying it into a string.
+    struct IdHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view id) const { return std::hash<std::string_view>{}(id); }
+    };
+
 public:
     /// Rebuilds the index from `dir`/new and `dir`/cur. NotFound when `dir` is gone.
     Status scan(const std::string& dir);
@@ -53,7 +61,8 @@ public:
                          IndexEntry& out);
 
 private:
-    std::unordered_map<std::string, IndexEntry> m_entries;
+    using Entries = std::unordered_map<std::string, IndexEntry, IdHash, std::equal_to<>>;
+    Entries m_entries;
     std::unordered_map<std::uint64_t, std::string> m_keys;  // "" marks a shared key
     bool m_scanned = false;
     struct DirTimes {

@@ -345,7 +345,8 @@ void ParseCache::forget(std::string_view folder, std::string_view id) {
 std::vector<std::string> ParseCache::idsOf(std::string_view folder) {
     std::vector<std::string> ids;
     sqlite3_stmt* s = nullptr;
-    int rc = sqlite3_prepare_v2(m_db, "SELECT id FROM parsed WHERE folder = ?1", -1, &s, nullptr);
+    const char* sql = "SELECT id FROM parsed WHERE folder = ?1 UNION SELECT id FROM attachment WHERE folder = ?1";
+    int rc = sqlite3_prepare_v2(m_db, sql, -1, &s, nullptr);
     if (rc == SQLITE_OK) {
         bindText(s, 1, folder);
         while ((rc = sqlite3_step(s)) == SQLITE_ROW) ids.emplace_back(columnText(s, 0));
