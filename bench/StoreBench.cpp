@@ -128,7 +128,7 @@ void ListAndRead(benchmark::State& state, vesk::store::ReadMode mode, bool cold,
     std::unique_ptr<vesk::store::Store> store;
     if (!cold) {
         store = openStore(state);
-        if (!store || !readAll(*store, vesk::store::ReadMode::Full, false, count)) return;
+        if (!store || !readAll(*store, vesk::store::ReadMode::Full, attachments, count)) return;
     }
     for (auto _ : state) {
         if (cold) {

@@ -66,6 +66,8 @@ Status FolderIndex::scan(const std::string& dir) {
     // Taken before reading: a change made while the scan runs shows as a change later.
     DirTimes times = timesOf(dir);
     Entries entries;
+    // About as many as last time: growing the table step by step cost a tenth of a listing.
+    entries.reserve(m_entries.size());
     // cur/ second, so a name found in both (left by a foreign writer) is taken from cur/.
     for (bool inNew : {true, false}) {
         std::string sub = dir + (inNew ? "/new" : "/cur");
@@ -87,6 +89,7 @@ Status FolderIndex::scan(const std::string& dir) {
     }
     m_entries = std::move(entries);
     m_keys.clear();
+    m_keys.reserve(m_entries.size());
     for (const auto& [id, e] : m_entries) {
         auto [it, added] = m_keys.emplace(e.info.key, id);
         if (!added) it->second.clear();
