@@ -103,11 +103,15 @@ bool ParseCache::openDatabase() {
         return false;
     }
     sqlite3_busy_timeout(m_db, 100);
-    // A lost write costs a parse, never a wrong answer: the log is synced at checkpoints only.
     // Records are a few kilobytes: in large pages they seldom spill into overflow pages,
     // which made the database half again as large and its writing the larger part of a first
-    // read. (The size only takes effect when the database is created.)
-    rc = exec(m_db, "PRAGMA page_size=65536; PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;");
+    // read (the size takes effect when the database is created). A rollback journal writes
+    // new records once, where a write-ahead log writes them twice; and nothing is synced:
+    // a crash of this process is rolled back from the journal; damage a crash of the machine
+    // could leave is reported by SQLite, or fails a record's decoding, and the cache is built
+    // again. A lost record costs a parse, never a wrong answer: every record carries the key
+    // it is checked against.
+    rc = exec(m_db, "PRAGMA page_size=65536; PRAGMA journal_mode=DELETE; PRAGMA synchronous=OFF;");
     if (rc == SQLITE_OK && prepareSchema()) {
         m_state = State::Open;
         return true;
@@ -213,9 +217,22 @@ bool ParseCache::failed(int rc, const char* action) {
     return false;
 }
 
+bool ParseCache::beginRead() {
+    if (!ready()) return false;
+    if (m_inTransaction) return true;
+    // One transaction for a run of look-ups: outside one, every statement takes and drops
+    // the file lock and re-reads the database header.
+    int rc = exec(m_db, "BEGIN");
+    if (rc == SQLITE_OK) {
+        m_inTransaction = true;
+        return true;
+    }
+    return failed(rc, "starting to read");
+}
+
 bool ParseCache::lookup(std::string_view folder, std::string_view id, const FileStamp& stamp, bool needBody,
                         ParsedRecord& out) {
-    if (!ready()) return false;
+    if (!beginRead()) return false;
     sqlite3_stmt* s = m_select;
     bindText(s, 1, folder);
     bindText(s, 2, id);
@@ -236,7 +253,7 @@ bool ParseCache::stampMatches(sqlite3_stmt* s, int first, const FileStamp& stamp
 
 bool ParseCache::lookupAttachment(std::string_view folder, std::string_view id, std::size_t index,
                                   const FileStamp& stamp, std::string& out) {
-    if (!ready()) return false;
+    if (!beginRead()) return false;
     sqlite3_stmt* s = m_selectPart;
     bindText(s, 1, folder);
     bindText(s, 2, id);

@@ -80,7 +80,8 @@ public:
     /// Drops the records of `folder` whose identifier `keep` refuses (messages gone).
     template <class Keep>
     void prune(std::string_view folder, Keep keep);
-    /// Writes what is pending to disk (the cache writes in batches).
+    /// Writes what is pending to disk (the cache writes in batches) and ends the run of
+    /// look-ups, so that other processes can write to the cache.
     void commit();
 
     /// The path of the database.
@@ -99,6 +100,7 @@ private:
     /// Steps `s` (bound by the caller) to its end and resets it; false on failure.
     bool run(sqlite3_stmt* s, const char* action);
     bool stampMatches(sqlite3_stmt* s, int first, const FileStamp& stamp) const;
+    bool beginRead();
     bool beginWrite();
     void wrote();
     std::vector<std::string> idsOf(std::string_view folder);

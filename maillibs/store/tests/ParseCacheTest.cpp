@@ -304,6 +304,25 @@ TEST_F(ParseCacheTest, AMailboxThatCannotHoldACacheIsStillRead) {
     ::rmdir(cachePath().c_str());
 }
 
+TEST_F(ParseCacheTest, TwoStoresOnOneMaildirAtOnceBothReadRight) {
+    // The first store is in the middle of a run of reads (it holds the cache's read lock)
+    // while a second one reads, keeps records and closes: the second simply keeps nothing.
+    EXPECT_EQ(subject(), "Original text");
+    Result<std::unique_ptr<Store>> other = openMaildir(m_root);
+    ASSERT_TRUE(other.ok());
+    Result<std::string> id = (*other)->deliverRaw(kInbox, kSameSize);
+    ASSERT_TRUE(id.ok());
+    ASSERT_TRUE((*other)->list(kInbox).ok());
+    Result<Message> m = (*other)->read(kInbox, *id);
+    ASSERT_TRUE(m.ok());
+    EXPECT_EQ(m->subject, "Replaced text");
+    EXPECT_EQ((*other)->read(kInbox, m_id)->subject, "Original text");
+    other->reset();
+    ASSERT_TRUE(m_store->list(kInbox).ok());
+    EXPECT_EQ(m_store->read(kInbox, *id)->subject, "Replaced text");
+    EXPECT_TRUE(cacheProblems().empty());
+}
+
 TEST_F(ParseCacheTest, RecordsOfMessagesGoneAreDropped) {
     ASSERT_EQ(::unlink((m_root + "/new/" + m_id).c_str()), 0);
     reopen();
