@@ -47,8 +47,27 @@ bool FolderIndex::describe(const std::string& dir, bool inNew, std::string_view 
     return true;
 }
 
+FolderIndex::DirTimes FolderIndex::timesOf(const std::string& dir) {
+    DirTimes t;
+    struct stat st {};
+    if (::stat((dir + "/new").c_str(), &st) == 0) t.newNs = st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec;
+    if (::stat((dir + "/cur").c_str(), &st) == 0) t.curNs = st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec;
+    return t;
+}
+
+bool FolderIndex::unchangedOnDisk(const std::string& dir) const {
+    if (!m_scanned || m_times.newNs < 0 || m_times.curNs < 0) return false;
+    return timesOf(dir) == m_times;
+}
+
+void FolderIndex::noteOwnChange(const std::string& dir) { m_times = timesOf(dir); }
+
 Status FolderIndex::scan(const std::string& dir) {
-    std::unordered_map<std::string, IndexEntry> entries;
+    // Taken before reading: a change made while the scan runs shows as a change later.
+    DirTimes times = timesOf(dir);
+    Entries entries;
+    // About as many as last time: growing the table step by step cost a tenth of a listing.
+    entries.reserve(m_entries.size());
     // cur/ second, so a name found in both (left by a foreign writer) is taken from cur/.
     for (bool inNew : {true, false}) {
         std::string sub = dir + (inNew ? "/new" : "/cur");
@@ -70,16 +89,18 @@ Status FolderIndex::scan(const std::string& dir) {
     }
     m_entries = std::move(entries);
     m_keys.clear();
+    m_keys.reserve(m_entries.size());
     for (const auto& [id, e] : m_entries) {
         auto [it, added] = m_keys.emplace(e.info.key, id);
         if (!added) it->second.clear();
     }
     m_scanned = true;
+    m_times = times;
     return Status::Ok;
 }
 
 const IndexEntry* FolderIndex::find(std::string_view id) const {
-    auto it = m_entries.find(std::string(id));
+    auto it = m_entries.find(id);
     return it == m_entries.end() ? nullptr : &it->second;
 }
 
@@ -112,7 +133,7 @@ void FolderIndex::put(IndexEntry entry) {
 }
 
 void FolderIndex::erase(std::string_view id) {
-    auto it = m_entries.find(std::string(id));
+    auto it = m_entries.find(id);
     if (it == m_entries.end()) return;
     auto k = m_keys.find(it->second.info.key);
     if (k != m_keys.end() && k->second == it->second.info.id) m_keys.erase(k);

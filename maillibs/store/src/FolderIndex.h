@@ -2,7 +2,9 @@
 // a scan (a listing), kept up to date by the store's own changes, so look-ups are O(1).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -21,10 +23,23 @@ struct IndexEntry {
 };
 
 class FolderIndex {
+    // Looked up by the caller's identifier as it comes, without copying it into a string.
+    struct IdHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view id) const { return std::hash<std::string_view>{}(id); }
+    };
+
 public:
     /// Rebuilds the index from `dir`/new and `dir`/cur. NotFound when `dir` is gone.
     Status scan(const std::string& dir);
     bool scanned() const { return m_scanned; }
+    /// True when the index was scanned and nothing but the store's own noted changes touched
+    /// `dir`/new or `dir`/cur since (their modification times are as noted). Two stats, where
+    /// a scan costs one a message.
+    bool unchangedOnDisk(const std::string& dir) const;
+    /// Notes the times of `dir`/new and `dir`/cur after a change the store made itself and
+    /// put into the index. Only call it when `unchangedOnDisk` held just before that change.
+    void noteOwnChange(const std::string& dir);
 
     /// The entry of `id`, or null.
     const IndexEntry* find(std::string_view id) const;
@@ -46,9 +61,16 @@ public:
                          IndexEntry& out);
 
 private:
-    std::unordered_map<std::string, IndexEntry> m_entries;
+    using Entries = std::unordered_map<std::string, IndexEntry, IdHash, std::equal_to<>>;
+    Entries m_entries;
     std::unordered_map<std::uint64_t, std::string> m_keys;  // "" marks a shared key
     bool m_scanned = false;
+    struct DirTimes {
+        std::int64_t newNs = -1, curNs = -1;
+        bool operator==(const DirTimes&) const = default;
+    };
+    static DirTimes timesOf(const std::string& dir);
+    DirTimes m_times;  // of new/ and cur/ when the index last matched them
 };
 
 }  // namespace vesk::store::detail

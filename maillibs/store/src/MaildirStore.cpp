@@ -64,23 +64,26 @@ Result<std::unique_ptr<Store>> openMaildir(const std::string& root, OpenOptions 
 
 namespace vesk::store::detail {
 
-MaildirStore::MaildirStore(std::string root) : m_root(std::move(root)) {}
+MaildirStore::MaildirStore(std::string root) : m_root(std::move(root)), m_cache(m_root) {}
 
-Result<MaildirStore::Folder> MaildirStore::openFolder(std::string_view name) {
+Result<MaildirStore::Folder> MaildirStore::openFolder(std::string_view name, bool trustIndex) {
     if (!isValidFolderName(name)) return Status::InvalidArgument;
     std::string dir = folderDir(m_root, name);
+    auto known = m_indexes.find(name);
+    if (trustIndex && known != m_indexes.end() && known->second.scanned())
+        return Folder{std::move(dir), &known->second, std::string(name)};
     if (!isMaildir(dir)) {
         m_indexes.erase(std::string(name));
         return Status::NotFound;
     }
     auto it = m_indexes.find(name);
     if (it == m_indexes.end()) it = m_indexes.emplace(std::string(name), FolderIndex()).first;
-    return Folder{std::move(dir), &it->second};
+    return Folder{std::move(dir), &it->second, std::string(name)};
 }
 
 Result<MaildirStore::Located> MaildirStore::locate(std::string_view folder, std::string_view id) {
     if (!isValidId(id)) return Status::InvalidArgument;
-    Result<Folder> f = openFolder(folder);
+    Result<Folder> f = openFolder(folder, true);
     if (!f) return f.status();
     FolderIndex& index = *f->index;
     bool fresh = false;
@@ -91,11 +94,12 @@ Result<MaildirStore::Located> MaildirStore::locate(std::string_view folder, std:
     }
     for (;;) {
         if (const IndexEntry* e = index.find(id)) {
-            Located loc{*f, *e, FolderIndex::pathOf(f->dir, *e)};
+            Located loc{*f, *e, FolderIndex::pathOf(f->dir, *e), {}};
             struct stat st {};
             if (::stat(loc.path.c_str(), &st) == 0) {
                 loc.entry.info.size = static_cast<std::uint64_t>(st.st_size);
                 loc.entry.info.modified = st.st_mtime;
+                loc.stamp = FileStamp::of(st, e->inNew, e->fileName);
                 return loc;
             }
         }
@@ -104,6 +108,17 @@ Result<MaildirStore::Located> MaildirStore::locate(std::string_view folder, std:
         if (st != Status::Ok) return st;
         fresh = true;
     }
+}
+
+void MaildirStore::noteRenamed(const Located& loc, std::string_view to, const std::string& toDir, bool inNew,
+                               const std::string& fileName) {
+    struct stat st {};
+    std::string path = toDir + (inNew ? "/new/" : "/cur/") + fileName;
+    if (::stat(path.c_str(), &st) != 0) {
+        m_cache.forget(loc.folder.name, loc.entry.info.id);
+        return;
+    }
+    m_cache.renamed(loc.folder.name, loc.entry.info.id, loc.stamp, to, FileStamp::of(st, inNew, fileName));
 }
 
 Result<std::vector<std::string>> MaildirStore::folders() {
@@ -129,6 +144,13 @@ Result<std::vector<MessageInfo>> MaildirStore::listImpl(std::string_view folder)
     if (!f) return f.status();
     Status st = f->index->scan(f->dir);
     if (st != Status::Ok) return st;
+    // A listing starts a pass over the folder: what the last one kept goes to disk, and
+    // records of messages deleted by others are dropped once per store.
+    m_cache.commit();
+    if (m_pruned.insert(std::string(folder)).second) {
+        const FolderIndex& index = *f->index;
+        m_cache.prune(folder, [&](std::string_view id) { return index.find(id) != nullptr; });
+    }
     return f->index->sorted();
 }
 
@@ -168,7 +190,7 @@ Result<Message> MaildirStore::readImpl(std::string_view folder, std::string_view
     // Where a listing saw the message, so a file gone since can be named.
     std::string listed;
     if (isValidId(id)) {
-        if (Result<Folder> f = openFolder(folder); f && f->index->scanned()) {
+        if (Result<Folder> f = openFolder(folder, true); f && f->index->scanned()) {
             if (const IndexEntry* e = f->index->find(id)) listed = FolderIndex::pathOf(f->dir, *e);
         }
     }
@@ -178,25 +200,33 @@ Result<Message> MaildirStore::readImpl(std::string_view folder, std::string_view
             logProblem("store", listed, "the message file was removed before it could be read");
         return loc.status();
     }
-    Result<std::string> bytes = readFile(loc->path);
-    if (!bytes) {
-        // Only the disk can make a listed message unreadable; say which file and why.
-        int err = errno;
-        logProblem("store", loc->path,
-                   bytes.status() == Status::NotFound
-                       ? std::string("the message file was removed before it could be read")
-                       : std::string("the message file could not be read: ") + std::strerror(err));
-        return bytes.status();
+    ParsedRecord record;
+    if (!m_cache.lookup(folder, id, loc->stamp, mode == ReadMode::Full, record)) {
+        Result<std::string> bytes = readFile(loc->path);
+        if (!bytes) {
+            // Only the disk can make a listed message unreadable; say which file and why.
+            int err = errno;
+            logProblem("store", loc->path,
+                       bytes.status() == Status::NotFound
+                           ? std::string("the message file was removed before it could be read")
+                           : std::string("the message file could not be read: ") + std::strerror(err));
+            return bytes.status();
+        }
+        Result<Message> m = parseMessage(*bytes, mode, record.receivedHeader);
+        if (!m) return m.status();
+        record.message = std::move(*m);
+        record.hasBody = mode == ReadMode::Full;
+        m_cache.store(folder, id, loc->stamp, record);
+    } else if (mode == ReadMode::Headers) {
+        record.message.body.clear();
     }
-    std::time_t received = 0;
-    Result<Message> m = parseMessage(*bytes, mode, received);
-    if (!m) return m.status();
-    m->info = loc->entry.info;
-    m->read = m->info.seen();
+    Message& m = record.message;
+    m.info = loc->entry.info;
+    m.read = m.info.seen();
     // The topmost Received header is when this system got it; the file name says when it
     // was delivered here, which is the next best thing.
-    m->received = received != 0 ? received : m->info.delivered;
-    return m;
+    m.received = record.receivedHeader != 0 ? record.receivedHeader : m.info.delivered;
+    return std::move(m);
 }
 
 Result<Message> MaildirStore::read(std::string_view folder, std::string_view id, ReadMode mode) {
@@ -215,9 +245,13 @@ Result<std::string> MaildirStore::attachment(std::string_view folder, std::strin
     return guarded([&]() -> Result<std::string> {
         Result<Located> loc = locate(folder, id);
         if (!loc) return loc.status();
+        std::string kept;
+        if (m_cache.lookupAttachment(folder, id, index, loc->stamp, kept)) return kept;
         Result<std::string> bytes = readFile(loc->path);
         if (!bytes) return bytes.status();
-        return attachmentBytes(*bytes, index);
+        Result<std::string> decoded = attachmentBytes(*bytes, index);
+        if (decoded) m_cache.storeAttachment(folder, id, index, loc->stamp, *decoded);
+        return decoded;
     });
 }
 
@@ -266,6 +300,7 @@ Status MaildirStore::setFlagsImpl(std::string_view folder, std::string_view id, 
     e.fileName = name;
     e.info.flags = flags;
     loc->folder.index->put(std::move(e));
+    noteRenamed(*loc, folder, loc->folder.dir, false, name);
     syncDirAfterChange(loc->folder.dir + "/cur");
     return Status::Ok;
 }
@@ -283,7 +318,9 @@ Status MaildirStore::moveImpl(std::string_view from, std::string_view id, std::s
     if (loc->folder.dir == target->dir) return Status::Ok;
     std::string sub = loc->entry.inNew ? "/new" : "/cur";
     // One identifier per folder: a name under other flags in the target counts as taken.
-    if (!target->index->scanned() || !target->index->find(id)) {
+    // The target is scanned again only when something other than this store changed it
+    // since; rescanning for every move made emptying a mailbox into Trash quadratic.
+    if (!target->index->unchangedOnDisk(target->dir)) {
         Status st = target->index->scan(target->dir);
         if (st != Status::Ok) return st;
     }
@@ -292,6 +329,8 @@ Status MaildirStore::moveImpl(std::string_view from, std::string_view id, std::s
     if (st != Status::Ok) return st;
     loc->folder.index->erase(id);
     target->index->put(loc->entry);
+    target->index->noteOwnChange(target->dir);
+    noteRenamed(*loc, to, target->dir, loc->entry.inNew, loc->entry.fileName);
     syncDirAfterChange(target->dir + sub);
     syncDirAfterChange(loc->folder.dir + sub);
     return Status::Ok;
@@ -307,6 +346,7 @@ Status MaildirStore::remove(std::string_view folder, std::string_view id) {
         if (!loc) return loc.status();
         if (vesk::io::unlink(loc->path.c_str()) != 0) return diskFailure(loc->path, "removing the message file", errno);
         loc->folder.index->erase(id);
+        m_cache.forget(folder, id);
         syncDirAfterChange(loc->folder.dir + (loc->entry.inNew ? "/new" : "/cur"));
         return Status::Ok;
     });
@@ -324,6 +364,7 @@ Status MaildirStore::rewriteImpl(std::string_view folder, std::string_view id, c
     if (!edited) return edited.status();
     Status st = replaceFile(loc->folder.dir, loc->path, *edited);
     if (st != Status::Ok) return st;
+    m_cache.forget(folder, id);
     IndexEntry e;
     if (FolderIndex::describe(loc->folder.dir, loc->entry.inNew, loc->entry.fileName, e)) loc->folder.index->put(std::move(e));
     return Status::Ok;

@@ -2,9 +2,11 @@
 #pragma once
 
 #include <map>
+#include <set>
 #include <string>
 
 #include "FolderIndex.h"
+#include "ParseCache.h"
 #include "store/Store.h"
 
 namespace vesk::store::detail {
@@ -39,15 +41,19 @@ private:
     struct Folder {
         std::string dir;
         FolderIndex* index;
+        std::string name;
     };
     struct Located {
         Folder folder;
         IndexEntry entry;  // a copy: index changes must not invalidate it
         std::string path;
+        FileStamp stamp;   // the file as it was found
     };
 
-    /// The folder's directory and index; InvalidArgument or NotFound for a bad name.
-    Result<Folder> openFolder(std::string_view name);
+    /// The folder's directory and index; InvalidArgument or NotFound for a bad name. With
+    /// `trustIndex`, a folder already listed is taken as still there (a message look-up
+    /// finds out soon enough when it is not) and its directories are not checked again.
+    Result<Folder> openFolder(std::string_view name, bool trustIndex = false);
     /// The current file of message `id` of `folder`; the index is rescanned once when the
     /// file is not where the index says (another process moved it).
     Result<Located> locate(std::string_view folder, std::string_view id);
@@ -58,8 +64,14 @@ private:
     Status moveImpl(std::string_view from, std::string_view id, std::string_view to);
     Status rewriteImpl(std::string_view folder, std::string_view id, const std::vector<HeaderEdit>& edits);
 
+    /// Tells the cache that the store renamed `loc`'s file to `to`/`sub`/`fileName`.
+    void noteRenamed(const Located& loc, std::string_view to, const std::string& toDir, bool inNew,
+                     const std::string& fileName);
+
     std::string m_root;
     std::map<std::string, FolderIndex, std::less<>> m_indexes;
+    std::set<std::string, std::less<>> m_pruned;  // folders whose stale records were dropped
+    ParseCache m_cache;
 };
 
 }  // namespace vesk::store::detail

@@ -131,6 +131,42 @@ GRef<GMimeMessage> readAnyMessage(std::string_view bytes) {
     return parseBytes(bodyOnly.data(), bodyOnly.size());
 }
 
+// The attachments of the message last asked about. Callers fetch a message's attachments one
+// after another; parsing it again for each would cost its size times their number.
+struct AttachmentCache {
+    std::string bytes;
+    GRef<GMimeMessage> message;
+    std::vector<GMimeObject*> parts;  // owned by `message`
+};
+
+AttachmentCache& attachmentCache() {
+    thread_local AttachmentCache cache;
+    return cache;
+}
+
+// Keeps `message`, parsed from `bytes`, for the attachment fetches that follow its read.
+void rememberAttachments(std::string_view bytes, GRef<GMimeMessage> message, std::vector<GMimeObject*> parts) {
+    AttachmentCache& cache = attachmentCache();
+    cache.message.reset();
+    cache.parts = std::move(parts);
+    cache.bytes.assign(bytes);
+    cache.message = std::move(message);
+}
+
+const std::vector<GMimeObject*>* attachmentParts(std::string_view bytes) {
+    AttachmentCache& cache = attachmentCache();
+    if (cache.message && cache.bytes == bytes) return &cache.parts;
+    GRef<GMimeMessage> message = readAnyMessage(bytes);
+    if (!message) return nullptr;
+    std::vector<GMimeObject*> parts;
+    walkParts(message.get(), [&](GMimeObject* part, PartRole role) {
+        if (role == PartRole::Attachment) parts.push_back(part);
+        return true;
+    });
+    rememberAttachments(bytes, std::move(message), std::move(parts));
+    return &cache.parts;
+}
+
 }  // namespace
 
 std::string modelText(std::string_view utf8) {
@@ -162,9 +198,11 @@ Result<Message> parseMessage(std::string_view bytes, ReadMode mode, std::time_t&
     if (const char* id = g_mime_message_get_message_id(m)) out.messageId = headerText(id);
 
     std::string body;
+    std::vector<GMimeObject*> attachmentObjects;
     walkParts(m, [&](GMimeObject* part, PartRole role) {
         if (role == PartRole::Attachment) {
             out.attachments.push_back({attachmentName(part), contentTypeOf(part)});
+            attachmentObjects.push_back(part);
         } else if (mode == ReadMode::Full) {
             std::string text = bodyText(part, role);
             if (!body.empty() && body.back() != '\n' && !text.empty()) body += '\n';
@@ -173,35 +211,10 @@ Result<Message> parseMessage(std::string_view bytes, ReadMode mode, std::time_t&
         return true;
     });
     out.body = modelText(body);
+    // A message with attachments is usually read for them next: keep this parse for that.
+    if (!attachmentObjects.empty()) rememberAttachments(bytes, std::move(parsed), std::move(attachmentObjects));
     return out;
 }
-
-namespace {
-
-// The attachments of the message last asked about. Callers fetch a message's attachments one
-// after another; parsing it again for each would cost its size times their number.
-struct AttachmentCache {
-    std::string bytes;
-    GRef<GMimeMessage> message;
-    std::vector<GMimeObject*> parts;  // owned by `message`
-};
-
-const std::vector<GMimeObject*>* attachmentParts(std::string_view bytes) {
-    thread_local AttachmentCache cache;
-    if (cache.message && cache.bytes == bytes) return &cache.parts;
-    cache.message.reset();
-    cache.parts.clear();
-    cache.bytes.assign(bytes);
-    cache.message = readAnyMessage(bytes);
-    if (!cache.message) return nullptr;
-    walkParts(cache.message.get(), [&](GMimeObject* part, PartRole role) {
-        if (role == PartRole::Attachment) cache.parts.push_back(part);
-        return true;
-    });
-    return &cache.parts;
-}
-
-}  // namespace
 
 Result<std::string> attachmentBytes(std::string_view bytes, std::size_t index) {
     const std::vector<GMimeObject*>* parts = attachmentParts(bytes);

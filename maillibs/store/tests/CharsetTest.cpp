@@ -28,10 +28,25 @@ TEST(CharsetTest, DecodesWhateverTheLabelSays) {
         {"x-no-such-charset", "caf\xE9", "caf\xC3\xA9"},               // unknown label: fallback
         {"shift_jis", "\x82\xA0\xFF\xFF", "\xE2\x80\x9A\xC2\xA0\xC3\xBF\xC3\xBF"},  // unconvertible: 1252
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.label) + ": " + c.bytes);
-        EXPECT_EQ(decodeToUtf8(c.bytes, c.label), c.utf8);
+    // Twice: the second round runs on converters the first one opened.
+    for (int round = 0; round < 2; ++round) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.label) + ": " + c.bytes);
+            EXPECT_EQ(decodeToUtf8(c.bytes, c.label), c.utf8);
+        }
     }
+}
+
+TEST(CharsetTest, AReusedConverterStartsEachTextInItsInitialState) {
+    ensureGMime();
+    // The first text ends still shifted into JIS X 0208; the second has no escape, so it is
+    // ASCII, and must not be read as the kanji pair it would be in the shifted state.
+    EXPECT_EQ(decodeToUtf8("\x1B$B$\"", "iso-2022-jp"), "\xE3\x81\x82");
+    EXPECT_EQ(decodeToUtf8("$\"", "iso-2022-jp"), "$\"");
+    // A text cut off inside a character falls back to its bytes, leaving the converter
+    // shifted; the next text still starts from the initial state.
+    EXPECT_EQ(decodeToUtf8("\x1B$B$", "iso-2022-jp"), "\x1B$B$");
+    EXPECT_EQ(decodeToUtf8("$\"", "iso-2022-jp"), "$\"");
 }
 
 TEST(CharsetTest, SevenBitCharsetsAreStillConverted) {

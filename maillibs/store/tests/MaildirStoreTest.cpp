@@ -1,8 +1,10 @@
 // The store through its public interface, on real Maildirs in temporary folders.
 #include <sys/resource.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <csignal>
+#include <ctime>
 #include <unistd.h>
 #include <utime.h>
 
@@ -287,6 +289,22 @@ TEST_F(MaildirStoreTest, MoveRenamesIntoTheOtherFolderKeepingIdAndFlags) {
     spit(root() + "/cur/" + seen + ":2,T", "Subject: clash\n\nx\n");
     EXPECT_EQ(store->move("Trash", seen, kInbox), Status::Exists);
     EXPECT_EQ(filesIn(root() + "/.Trash/cur"), std::vector<std::string>{seen + ":2,S"});
+}
+
+TEST_F(MaildirStoreTest, AMoveSeesWhatAnotherProgramPutIntoTheTargetSinceItsLastLook) {
+    ASSERT_EQ(store->createFolder("Trash"), Status::Ok);
+    std::string first = deliverFixture("quoted-printable.eml");
+    std::string second = deliverFixture("quoted-printable.eml");
+    ASSERT_TRUE(store->list(kInbox).ok());
+    ASSERT_EQ(store->move(kInbox, first, "Trash"), Status::Ok);  // the store now knows Trash
+    // Another program files a copy of `second` into Trash under other flags. Its change of
+    // the directory is dated apart from the store's own, as changes by two programs are.
+    std::string trashCur = root() + "/.Trash/cur";
+    spit(trashCur + "/" + second + ":2,S", "Subject: copy\n\nx\n");
+    struct timespec later[2] = {{0, UTIME_OMIT}, {std::time(nullptr) + 5, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, trashCur.c_str(), later, 0), 0);
+    EXPECT_EQ(store->move(kInbox, second, "Trash"), Status::Exists);
+    EXPECT_EQ(filesIn(root() + "/new"), std::vector<std::string>{second});
 }
 
 TEST_F(MaildirStoreTest, RewriteKeepsIdentifierFlagsAndBody) {
