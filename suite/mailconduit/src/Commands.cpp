@@ -78,10 +78,12 @@ Options:
     {"handheld", "look at and change the simulated handheld",
      R"(Usage: mailconduit handheld ACTION [ARGUMENTS]
 
-The handheld lives in $VESK_HOME/conduit/handheld.json. Its inbox mirrors the desktop
-mailbox; the outbox holds messages written on the handheld; the filing queue holds
-messages to be filed into the desktop store. Changes made here are carried to the
-desktop by the next `mailconduit sync`.
+The handheld lives in the database $VESK_HOME/conduit/handheld.db (a handheld.json
+left by an earlier conduit is moved into it on first use and kept as
+handheld.json.migrated). Its inbox mirrors the desktop mailbox; the outbox holds
+messages written on the handheld; the filing queue holds messages to be filed into
+the desktop store. Changes made here are carried to the desktop by the next
+`mailconduit sync`.
 
 Actions:
   list [--folder inbox|outbox|filed]   list the messages
@@ -102,6 +104,9 @@ Actions:
                                        message is filed instead of sent)
   retry N                              hand over again a message an interrupted sync
                                        left held, unsure whether it went through
+  export [FILE]                        write the whole handheld as JSON (UTF-8 texts,
+                                       identifiers in base64) to FILE, or to standard
+                                       output
 
 State letters in the list: * unread, D to delete, r read state to carry, p priority
 to carry, ! high, - low priority, R read receipt, S delivery report, ? held.

@@ -56,6 +56,11 @@ std::string folderOf(const std::string& path) {
     return path.substr(0, slash);
 }
 
+int renameDurably(const std::string& from, const std::string& to) {
+    if (vesk::io::rename(from.c_str(), to.c_str()) != 0) return errno;
+    return syncFolder(folderOf(to));
+}
+
 int syncFolder(const std::string& folder) {
     int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return errno;

@@ -23,6 +23,8 @@ int appendDurably(const std::string& path, std::string_view bytes);
 /// Removes `path` and flushes its folder. A missing file is success. Returns 0 or errno.
 int removeDurably(const std::string& path);
 
+/// Renames `from` to `to` (replacing it) and flushes the folder. Returns 0 or errno.
+int renameDurably(const std::string& from, const std::string& to);
 /// Flushes the folder entry list of `folder` to disk. Returns 0 or errno.
 int syncFolder(const std::string& folder);
 

@@ -61,23 +61,29 @@ std::optional<std::uint64_t> messageNumber(const ParsedArgs& parsed, size_t inde
 // Says so when the desktop has no handheld yet, so a mistyped VESK_HOME does not pass for an
 // empty handheld.
 void noteNewHandheld(CommandContext& context, const std::string& home) {
-    if (exists(handheldPath(home))) return;
+    if (exists(handheldDatabasePath(home)) || exists(handheldPath(home))) return;
     context.err << "mailconduit handheld: there is no handheld in " << conduitFolder(home)
                 << " yet, so it starts empty (the desktop folder is VESK_HOME=" << home
                 << (exists(home) ? "" : ", which does not exist") << ")\n";
 }
 
 // Loads the handheld for looking at it. While a sync runs (another mailconduit holds the
-// lock) its journal is that sync's work in progress, not an interrupted sync: the handheld
-// is shown as the last sync left it.
+// lock) a pending call is that sync's work in progress, not an interrupted sync: the
+// handheld is shown as far as the running sync has committed it.
 std::optional<std::string> openForLooking(CommandContext& context, OpenedHandheld& opened) {
     const std::string home = desktopHome();
     noteNewHandheld(context, home);
     if (DesktopLock::heldElsewhere(conduitFolder(home))) {
-        context.err << "mailconduit handheld: a sync is running; this is the handheld as the last sync left it, "
-                       "and the running sync's changes show when it ends\n";
-        opened = OpenedHandheld();
-        return loadHandheld(handheldPath(home), opened.handheld);
+        context.err << "mailconduit handheld: a sync is running; this is the handheld as far as it has "
+                       "got, and the rest of its changes show when it ends\n";
+        if (auto error = openHandheld(home, false, opened)) return error;
+        opened.replay.reset();
+        if (opened.store) {
+            // The running sync's call in progress is not in doubt: show its message as it stands.
+            std::vector<PlannedCall> pending;
+            return opened.store->load(opened.handheld, pending);
+        }
+        return std::nullopt;
     }
     if (auto error = openHandheld(home, false, opened)) return error;
     if (opened.replay) {
@@ -113,7 +119,7 @@ int editHandheld(CommandContext& context, Edit edit) {
         context.err << "mailconduit handheld: " << *error << "\n";
         return kExitCannotRun;
     }
-    if (auto error = storeHandheld(home, opened.handheld)) {
+    if (auto error = opened.store->commit(opened.handheld, "edit")) {
         context.err << "mailconduit handheld: " << *error << "\n";
         return kExitCannotRun;
     }
@@ -135,6 +141,27 @@ int listAction(const ParsedArgs& parsed, CommandContext& context) {
         return kExitCannotRun;
     }
     printHandheld(context.out, opened.handheld, only ? &*only : nullptr);
+    return kExitOk;
+}
+
+// The whole handheld as JSON, in the layout earlier conduits kept on disk, for reading.
+int exportAction(const ParsedArgs& parsed, CommandContext& context) {
+    OpenedHandheld opened;
+    if (auto error = openForLooking(context, opened)) {
+        context.err << "mailconduit handheld: " << *error << "\n";
+        return kExitCannotRun;
+    }
+    std::string json = handheldToJson(opened.handheld);
+    if (parsed.positionals.size() < 2) {
+        context.out << json;
+        return kExitOk;
+    }
+    const std::string file = parsed.positionals[1];
+    if (int err = replaceFile(file, json)) {
+        context.err << "mailconduit handheld: cannot write " << vesk::text::forTerminal(file) << ": "
+                    << std::strerror(err) << "\n";
+        return kExitCannotRun;
+    }
     return kExitOk;
 }
 
@@ -262,6 +289,9 @@ int runHandheldCommand(const std::vector<std::string>& args, CommandContext& con
     } else if (action == "priority") {
         if (misplaced({})) return kExitCannotRun;
         expected = 3;
+    } else if (action == "export") {
+        if (misplaced({})) return kExitCannotRun;
+        expected = 2;
     } else if (action == "show" || action == "file" || action == "retry") {
         if (misplaced({})) return kExitCannotRun;
         expected = 2;
@@ -274,6 +304,7 @@ int runHandheldCommand(const std::vector<std::string>& args, CommandContext& con
 
     if (action == "list") return listAction(parsed, context);
     if (action == "show") return showAction(parsed, context);
+    if (action == "export") return exportAction(parsed, context);
     if (action == "compose") return composeAction(parsed, context);
 
     std::optional<std::uint64_t> id = messageNumber(parsed, 1, context, action);

@@ -11,6 +11,7 @@ namespace conduit {
 std::string conduitFolder(const std::string& home) { return home + "/conduit"; }
 std::string handheldPath(const std::string& home) { return conduitFolder(home) + "/handheld.json"; }
 std::string journalPath(const std::string& home) { return conduitFolder(home) + "/handheld.journal"; }
+std::string handheldDatabasePath(const std::string& home) { return conduitFolder(home) + "/handheld.db"; }
 std::string lockPath(const std::string& home) { return conduitFolder(home) + "/.lock"; }
 
 std::string defaultConfigPath(const std::string& home, const std::string& plugin) {

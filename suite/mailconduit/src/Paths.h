@@ -8,10 +8,14 @@ namespace conduit {
 
 /// The conduit's folder on the desktop: `<home>/conduit`.
 std::string conduitFolder(const std::string& home);
-/// The simulated handheld: `<home>/conduit/handheld.json`.
+/// The simulated handheld as earlier conduits kept it, `<home>/conduit/handheld.json`: read
+/// once to migrate it into the database, then kept as a backup.
 std::string handheldPath(const std::string& home);
-/// The journal of a running (or interrupted) sync: `<home>/conduit/handheld.journal`.
+/// The journal earlier conduits kept beside that file while a sync ran:
+/// `<home>/conduit/handheld.journal`.
 std::string journalPath(const std::string& home);
+/// The simulated handheld: the database `<home>/conduit/handheld.db`.
+std::string handheldDatabasePath(const std::string& home);
 /// The lock file that keeps two conduits off the handheld at once.
 std::string lockPath(const std::string& home);
 /// The configuration file a sync uses when none is named: `<home>/conduit/<plugin>.ini`.

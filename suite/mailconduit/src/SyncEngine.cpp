@@ -88,6 +88,14 @@ SyncReport runSync(const PluginExports& plugin, const SyncOptions& options, Sync
         return cannotRun(std::move(report), *error);
     }
     Handheld handheld = std::move(opened.handheld);
+    // Set unless this is a dry run of a handheld still in handheld.json.
+    HandheldStore* store = opened.store.get();
+    if (store) store->setKillPoint([&env](const std::string& point) { env.faults.reach(point); });
+    if (opened.migrated) {
+        report.notes.push_back("the handheld was moved from " + handheldPath(options.home) + " into " +
+                               handheldDatabasePath(options.home) + "; the old file is kept as " +
+                               handheldPath(options.home) + ".migrated");
+    }
     if (opened.replay) {
         report.replay = opened.replay;
         report.replayText = describeReplay(*opened.replay, handheld);
@@ -108,12 +116,7 @@ SyncReport runSync(const PluginExports& plugin, const SyncOptions& options, Sync
 
     // Whatever the mail library records about its outbox from here on belongs to this sync.
     const std::uint64_t problemsBefore = problemLogMark();
-    JournalWriter journal;
     const std::string syncId = newSyncId();
-    if (int err = journal.start(journalPath(options.home), syncId, options.plugin)) {
-        return cannotRun(std::move(report), "cannot write the journal " + journalPath(options.home) +
-                                                ": " + std::strerror(err));
-    }
     YieldHookScope hook(env.progress);
     auto leave = [&](bool loggedOn) {
         if (loggedOn) {
@@ -144,7 +147,6 @@ SyncReport runSync(const PluginExports& plugin, const SyncOptions& options, Sync
     collect(rc);
     if (rc != MAILHOST_OK) {
         leave(false);
-        journal.finish();
         report.failures.push_back({"Initialize", 0, "", rc});
         return cannotRun(std::move(report), "the mail library could not be started: " + describeResult(rc));
     }
@@ -155,7 +157,6 @@ SyncReport runSync(const PluginExports& plugin, const SyncOptions& options, Sync
     collect(rc);
     if (rc != MAILHOST_OK) {
         leave(false);
-        journal.finish();
         report.failures.push_back({"Logon", 0, "", rc});
         return cannotRun(std::move(report), "the logon was refused: " + describeResult(rc));
     }
@@ -192,8 +193,7 @@ SyncReport runSync(const PluginExports& plugin, const SyncOptions& options, Sync
             env.progress.finish();
             if (!env.confirm || !env.confirm(question)) {
                 leave(true);
-                journal.finish();
-                return cannotRun(std::move(report),
+                        return cannotRun(std::move(report),
                                  "it would remove " + std::to_string(removals) + " of the " +
                                      std::to_string(before) +
                                      " messages in the handheld's inbox, more than half; nothing was "
@@ -201,8 +201,15 @@ SyncReport runSync(const PluginExports& plugin, const SyncOptions& options, Sync
             }
         }
         handheld = std::move(merged);
+        handheld.plugin = options.plugin;
         report.merge = merge;
         report.mailboxRead = true;
+        // The merged inbox is one step: a kill after it keeps it, before it the next sync
+        // merges again. An unchanged mailbox writes nothing here.
+        if (std::optional<std::string> error = store->commit(handheld, "merge")) {
+            leave(true);
+            return cannotRun(std::move(report), *error);
+        }
     } else {
         report.failures.push_back({"GetAllMsgs", 0, "", rc});
         report.notes.push_back("the mailbox could not be read, so the handheld's inbox was left as it was");
@@ -216,22 +223,21 @@ SyncReport runSync(const PluginExports& plugin, const SyncOptions& options, Sync
     for (const PlannedCall& call : report.plan) {
         const std::string step = stepOf(call.call);
         env.progress.counted(step, ++stepDone[step], stepTotal[step]);
-        env.faults.reach(std::string(callName(call.call)) + "#" + std::to_string(++ordinal[call.call]));
+        const std::string point = std::string(callName(call.call)) + "#" + std::to_string(++ordinal[call.call]);
+        env.faults.reach(point);
         const HandheldMessage* message = handheld.find(call.entry);
         if (!message) continue;
         bool submission = call.call == Call::SendMsg || call.call == Call::SetMsg;
         OwnedRecord record(submission ? recordForSubmission(*message) : recordForChange(*message));
         std::string subject = message->record.subject;
-        if (int err = journal.begin(call)) {
-            report.notes.push_back(std::string("the journal could not be written (") + std::strerror(err) +
-                                   "), so the sync stopped before carrying the rest");
-            report.failures.push_back({"journal", call.entry, subject, MAILHOST_ERROR});
+        if (std::optional<std::string> error = store->beginCall(call, point + " pending")) {
+            report.notes.push_back(*error + ", so the sync stopped before carrying the rest");
+            report.failures.push_back({"handheld", call.entry, subject, MAILHOST_ERROR});
             break;
         }
         watch.restart();
         rc = invoke(plugin, call, record.get());
         collect(rc);
-        int journalErr = journal.done(call, rc);
         std::optional<UnkeptChange> unkept = rc == MAILHOST_OK ? unkeptChange(options.plugin, call) : std::nullopt;
         if (unkept) {
             takeDesktopStateBack(handheld, call, *unkept);
@@ -245,28 +251,25 @@ SyncReport runSync(const PluginExports& plugin, const SyncOptions& options, Sync
         } else {
             report.failures.push_back({callName(call.call), call.entry, subject, rc});
         }
-        if (journalErr) {
-            report.notes.push_back(std::string("the journal could not be written (") +
-                                   std::strerror(journalErr) + "), so the sync stopped early");
+        if (std::optional<std::string> error = store->finishCall(handheld, call, point + " outcome")) {
+            report.notes.push_back(*error + ", so the sync stopped early (the call's result is not recorded: "
+                                            "the next run treats it as in doubt)");
             break;
         }
     }
     leave(true);
     report.desktopQueue = desktopQueueSince(problemsBefore);
 
-    if (report.mailboxRead) handheld.plugin = options.plugin;
     handheld.lastSync = syncId;
     env.progress.phase("Saving the handheld");
     env.faults.reach("save");
-    if (std::optional<std::string> error = storeHandheld(options.home, handheld)) {
+    // Every outcome is in memory now, so the pending record of a call whose own step could
+    // not be written goes with this commit.
+    if (std::optional<std::string> error = store->commit(handheld, "save", true)) {
         report.handheld = std::move(handheld);
-        return cannotRun(std::move(report), *error + "; the journal is kept, and the next run finishes this sync");
+        return cannotRun(std::move(report), *error + "; the next run finishes this sync");
     }
     env.faults.reach("saved");
-    if (int err = journal.finish()) {
-        report.notes.push_back("the journal " + journal.path() + " could not be removed (" +
-                               std::strerror(err) + "); the next run clears it");
-    }
     env.progress.finish();
     report.exitCode = report.failures.empty() && report.desktopQueue.empty() ? 0 : 1;
     report.handheld = std::move(handheld);

@@ -1,5 +1,6 @@
 // A synchronisation: the calling order of the mail host interface, the handheld's state
-// carried both ways, and a journal that lets the next run finish a sync that was cut off.
+// carried both ways, each step committed to the handheld's database so that the next run
+// finishes a sync that was cut off.
 #pragma once
 
 #include <cstdint>
@@ -84,8 +85,8 @@ struct SyncEnvironment {
 /// Initialize; Logon(1, config); GetAllMsgs then FreeMailMsg; SendMsg per outbox message,
 /// SetMsg per message of the filing queue, DeleteMsg / SetMsgReadStatus / SetMsgPriority per
 /// changed inbox message; Logoff; Uninitialize (always, once Initialize was called).
-/// Each desktop-changing call is journalled before it is made and after it returns; the
-/// handheld file is replaced once at the end. The desktop lock is held throughout.
+/// The merged inbox is committed as one step; each desktop-changing call is recorded as
+/// pending before it is made, and its outcome committed when it returns. The desktop lock is held throughout.
 SyncReport runSync(const PluginExports& plugin, const SyncOptions& options, SyncEnvironment& env);
 
 }  // namespace conduit

@@ -97,7 +97,8 @@ TEST_P(CorpusSyncTest, EveryFileReachesTheHandheldWithItsText) {
     ASSERT_EQ(r.status, 0) << r.out << r.err;
 
     std::string text;
-    ASSERT_EQ(readFile(m_desktop.path() + "/conduit/handheld.json", text), 0);
+    text = test::handheldJson(m_desktop.path());
+    ASSERT_FALSE(text.empty());
     nlohmann::json handheld = nlohmann::json::parse(text);
     std::map<std::string, std::string> bodies;
     for (const nlohmann::json& message : handheld["inbox"]) {
