@@ -14,10 +14,12 @@ namespace {
 // database: kept for the person, never read again.
 std::string backupOf(const std::string& path) { return path + ".migrated"; }
 
-// Moves what earlier conduits kept out of the way, once the database holds it.
+// Moves what earlier conduits kept out of the way, once the database holds it. A backup
+// already there is never replaced: a handheld.json that appears after the move stays as it
+// is, unread.
 std::optional<std::string> keepAsBackup(const std::string& home) {
     for (const std::string& path : {handheldPath(home), journalPath(home)}) {
-        if (!exists(path)) continue;
+        if (!exists(path) || exists(backupOf(path))) continue;
         if (int err = renameDurably(path, backupOf(path))) {
             return "cannot rename " + path + " to " + backupOf(path) + ": " + std::strerror(err);
         }

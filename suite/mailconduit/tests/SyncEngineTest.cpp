@@ -45,9 +45,20 @@ protected:
         options.assumeYes = assumeYes;
         std::ostringstream sink;
         Progress progress(sink, false, true);
-        FaultHook faults;
+        FaultHook faults("", m_trace);
         SyncEnvironment env{progress, faults, m_confirm};
         return runSync(m_host->exports(), options, env);
+    }
+
+    // The commits of the syncs since the last look, by kill point.
+    std::vector<std::string> commits() {
+        std::vector<std::string> lines;
+        std::istringstream in(m_desktop.read("trace"));
+        for (std::string line; std::getline(in, line);) {
+            if (line.find(":commit") != std::string::npos) lines.push_back(line);
+        }
+        removeDurably(m_trace);
+        return lines;
     }
 
     // The exports called since the last look.
@@ -103,6 +114,7 @@ protected:
 
     test::TempDesktop m_desktop;
     std::string m_config, m_log;
+    std::string m_trace = m_desktop.path() + "/trace";
     std::unique_ptr<PluginHost> m_host;
     std::function<bool(const std::string&)> m_confirm;
 };
@@ -264,6 +276,18 @@ TEST_F(SyncEngineTest, MassRemovalAsksFirst) {
     EXPECT_EQ(agreed.merge.forgotten, 4);
     EXPECT_EQ(agreed.deleted, 3);
     EXPECT_EQ(handheld().inbox.size(), 5u);
+}
+
+TEST_F(SyncEngineTest, AnUnchangedResyncCommitsOnlyItsOwnRecord) {
+    ASSERT_EQ(sync().exitCode, 0);
+    EXPECT_EQ(commits(), (std::vector<std::string>{"merge:commit", "save:commit"}));
+    ASSERT_EQ(sync().exitCode, 0);
+    EXPECT_EQ(commits(), (std::vector<std::string>{"save:commit"})) << "the merge of an unchanged mailbox writes nothing";
+    // One more message on the desktop: the merge commits, and only it and the save.
+    m_desktop.write("desktop-mailbox.json", test::fakeMailbox(5));
+    SyncReport grown = sync();
+    EXPECT_EQ(grown.merge.received, 1);
+    EXPECT_EQ(commits(), (std::vector<std::string>{"merge:commit", "save:commit"}));
 }
 
 TEST_F(SyncEngineTest, DryRunCallsNothingAndWritesNothing) {
