@@ -6,8 +6,8 @@
 #include <string>
 #include <unistd.h>
 
-#include "FileIo.h"
-#include "HandheldStore.h"
+#include "desktop/FileIo.h"
+#include "handheld/HandheldStore.h"
 
 namespace {
 

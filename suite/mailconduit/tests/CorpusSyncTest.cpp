@@ -7,9 +7,9 @@
 #include <map>
 
 #include "../../../maillibs/store/tests/GeneratedMail.h"
-#include "Base64.h"
-#include "DesktopView.h"
-#include "FileIo.h"
+#include "handheld/Base64.h"
+#include "desktop/DesktopView.h"
+#include "desktop/FileIo.h"
 #include "TestDesktop.h"
 
 namespace conduit {

@@ -12,10 +12,10 @@
 #include <functional>
 #include <sstream>
 
-#include "Commands.h"
-#include "DesktopView.h"
-#include "FileIo.h"
-#include "Progress.h"
+#include "commands/Commands.h"
+#include "desktop/DesktopView.h"
+#include "desktop/FileIo.h"
+#include "display/Progress.h"
 #include "TestDesktop.h"
 
 namespace conduit {

@@ -3,10 +3,10 @@
 // backups; `handheld export` gives the same JSON back for reading.
 #include <gtest/gtest.h>
 
-#include "FileIo.h"
-#include "HandheldFile.h"
-#include "Journal.h"
-#include "Paths.h"
+#include "desktop/FileIo.h"
+#include "handheld/HandheldFile.h"
+#include "handheld/Journal.h"
+#include "desktop/Paths.h"
 #include "TestDesktop.h"
 
 namespace conduit {

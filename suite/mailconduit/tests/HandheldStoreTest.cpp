@@ -1,14 +1,14 @@
 // The handheld's database: what it stores comes back field for field, a commit writes only
 // what changed, a pending call survives the process, and a file it did not write (or cannot
 // write) is refused by name and left as it was.
-#include "HandheldStore.h"
+#include "handheld/HandheldStore.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sqlite3.h>
 #include <sys/resource.h>
 
-#include "FileIo.h"
+#include "desktop/FileIo.h"
 #include "TestDesktop.h"
 
 namespace conduit {

@@ -3,8 +3,8 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "FaultHook.h"
-#include "FileIo.h"
+#include "sync/FaultHook.h"
+#include "desktop/FileIo.h"
 #include "TestDesktop.h"
 
 namespace conduit {

@@ -5,10 +5,10 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "Base64.h"
-#include "DesktopView.h"
-#include "FaultHook.h"
-#include "FileIo.h"
+#include "handheld/Base64.h"
+#include "desktop/DesktopView.h"
+#include "sync/FaultHook.h"
+#include "desktop/FileIo.h"
 #include "TestDesktop.h"
 
 namespace conduit {

@@ -1,13 +1,13 @@
 // The sync engine in-process, driving the test plug-in loaded through the platform loader.
-#include "SyncEngine.h"
+#include "sync/SyncEngine.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "FileIo.h"
-#include "HandheldAccess.h"
-#include "Paths.h"
+#include "desktop/FileIo.h"
+#include "handheld/HandheldAccess.h"
+#include "desktop/Paths.h"
 #include "TestDesktop.h"
 #include "framework/MailHost.h"
 

@@ -1,8 +1,8 @@
 #include "TestDesktop.h"
 
-#include "HandheldAccess.h"
-#include "HandheldFile.h"
-#include "Paths.h"
+#include "handheld/HandheldAccess.h"
+#include "handheld/HandheldFile.h"
+#include "desktop/Paths.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -14,7 +14,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "FileIo.h"
+#include "desktop/FileIo.h"
 
 extern char** environ;
 

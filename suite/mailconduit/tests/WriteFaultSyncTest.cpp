@@ -8,9 +8,9 @@
 #include <set>
 #include <sstream>
 
-#include "Base64.h"
-#include "DesktopView.h"
-#include "FileIo.h"
+#include "handheld/Base64.h"
+#include "desktop/DesktopView.h"
+#include "desktop/FileIo.h"
 #include "TestDesktop.h"
 
 namespace conduit {
