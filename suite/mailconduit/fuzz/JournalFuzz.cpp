@@ -8,7 +8,7 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "Journal.h"
+#include "handheld/Journal.h"
 
 namespace {
 std::string g_path;

@@ -2,7 +2,7 @@
 #include <iostream>
 #include <unistd.h>
 
-#include "Commands.h"
+#include "commands/Commands.h"
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);

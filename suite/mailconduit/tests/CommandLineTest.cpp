@@ -1,4 +1,4 @@
-#include "CommandLine.h"
+#include "commands/CommandLine.h"
 
 #include <gtest/gtest.h>
 

@@ -8,9 +8,9 @@
 #include <map>
 
 #include "../../../maillibs/store/tests/GeneratedMail.h"
-#include "Base64.h"
-#include "DesktopView.h"
-#include "FileIo.h"
+#include "handheld/Base64.h"
+#include "desktop/DesktopView.h"
+#include "desktop/FileIo.h"
 #include "TestDesktop.h"
 #include "platform/Codepage.h"
 #include "store/Store.h"
@@ -136,7 +136,8 @@ TEST_P(CorpusSyncTest, EveryFileReachesTheHandheldWithItsText) {
     ASSERT_EQ(r.status, 0) << r.out << r.err;
 
     std::string text;
-    ASSERT_EQ(readFile(m_desktop.path() + "/conduit/handheld.json", text), 0);
+    text = test::handheldJson(m_desktop.path());
+    ASSERT_FALSE(text.empty());
     nlohmann::json handheld = nlohmann::json::parse(text);
     std::map<std::string, std::string> bodies;
     for (const nlohmann::json& message : handheld["inbox"]) {

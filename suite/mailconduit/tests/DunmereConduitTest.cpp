@@ -3,8 +3,8 @@
 // plug-in's name changed.
 #include <gtest/gtest.h>
 
-#include "DesktopView.h"
-#include "FileIo.h"
+#include "desktop/DesktopView.h"
+#include "desktop/FileIo.h"
 #include "TestDesktop.h"
 
 namespace conduit {

@@ -12,10 +12,10 @@
 #include <functional>
 #include <sstream>
 
-#include "Commands.h"
-#include "DesktopView.h"
-#include "FileIo.h"
-#include "Progress.h"
+#include "commands/Commands.h"
+#include "desktop/DesktopView.h"
+#include "desktop/FileIo.h"
+#include "display/Progress.h"
 #include "TestDesktop.h"
 
 namespace conduit {
@@ -43,7 +43,7 @@ public:
         return run(args);
     }
     std::string path(const std::string& relative) const { return m_desktop.path() + "/" + relative; }
-    nlohmann::json handheld() const { return nlohmann::json::parse(m_desktop.read("conduit/handheld.json")); }
+    nlohmann::json handheld() const { return nlohmann::json::parse(test::handheldJson(m_desktop.path())); }
     // Replaces every `from` in the registry file with `to`.
     void editRegistry(const std::string& from, const std::string& to) const {
         std::string text = m_desktop.read("registry.reg");
@@ -317,11 +317,12 @@ TEST_F(FirstHourTest, ProgressSpeaksOfStepsNotInternals) {
     }
     EXPECT_EQ(Progress::number(1234567), "1,234,567");
 
-    m_desktop.write("conduit/handheld.json", "{\"format\": 1, \"inbox\": [ oops");
+    m_desktop.write("conduit/handheld.db", "{\"format\": 1, \"inbox\": [ oops");
     RunResult damaged = run({"handheld", "list"});
     EXPECT_EQ(damaged.status, 2);
-    EXPECT_TRUE(contains(damaged.err, "not a JSON file")) << damaged.err;
-    EXPECT_FALSE(contains(damaged.err, "json.exception")) << damaged.err;
+    EXPECT_TRUE(contains(damaged.err, path("conduit/handheld.db") + " is damaged or is not a handheld database"))
+        << damaged.err;
+    EXPECT_EQ(m_desktop.read("conduit/handheld.db"), "{\"format\": 1, \"inbox\": [ oops") << "nothing is lost";
 }
 
 // 10. The smaller things a newcomer trips over.

@@ -1,4 +1,4 @@
-#include "HandheldFile.h"
+#include "handheld/HandheldFile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "Handheld.h"
+#include "handheld/Handheld.h"
 
 #include <gtest/gtest.h>
 
-#include "Record.h"
+#include "sync/Record.h"
 
 namespace conduit {
 namespace {

@@ -1,8 +1,8 @@
-#include "Journal.h"
+#include "handheld/Journal.h"
 
 #include <gtest/gtest.h>
 
-#include "FileIo.h"
+#include "desktop/FileIo.h"
 #include "TestDesktop.h"
 #include "framework/MailHost.h"
 

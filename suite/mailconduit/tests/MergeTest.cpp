@@ -1,8 +1,8 @@
-#include "Merge.h"
+#include "sync/Merge.h"
 
 #include <gtest/gtest.h>
 
-#include "Record.h"
+#include "sync/Record.h"
 #include "framework/MailHost.h"
 
 namespace conduit {

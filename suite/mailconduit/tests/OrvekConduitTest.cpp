@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <sstream>
 
-#include "DesktopView.h"
-#include "FileIo.h"
+#include "desktop/DesktopView.h"
+#include "desktop/FileIo.h"
 #include "TestDesktop.h"
 
 namespace conduit {

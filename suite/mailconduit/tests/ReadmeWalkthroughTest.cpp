@@ -10,7 +10,7 @@
 #include <sstream>
 #include <thread>
 
-#include "FileIo.h"
+#include "desktop/FileIo.h"
 #include "TestDesktop.h"
 
 namespace conduit {

@@ -1,4 +1,4 @@
-#include "Record.h"
+#include "sync/Record.h"
 
 #include <gtest/gtest.h>
 

@@ -16,8 +16,8 @@
 
 #include <gtest/gtest.h>
 
-#include "DesktopView.h"
-#include "FileIo.h"
+#include "desktop/DesktopView.h"
+#include "desktop/FileIo.h"
 #include "TestDesktop.h"
 
 namespace conduit {

@@ -9,8 +9,8 @@
 #include <cstdlib>
 #include <thread>
 
-#include "DesktopView.h"
-#include "FileIo.h"
+#include "desktop/DesktopView.h"
+#include "desktop/FileIo.h"
 #include "TestDesktop.h"
 
 namespace conduit {

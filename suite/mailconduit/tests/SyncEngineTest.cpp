@@ -1,13 +1,13 @@
 // The sync engine in-process, driving the test plug-in loaded through the platform loader.
-#include "SyncEngine.h"
+#include "sync/SyncEngine.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "FileIo.h"
-#include "HandheldAccess.h"
-#include "Paths.h"
+#include "desktop/FileIo.h"
+#include "handheld/HandheldAccess.h"
+#include "desktop/Paths.h"
 #include "TestDesktop.h"
 #include "framework/MailHost.h"
 
@@ -45,9 +45,20 @@ protected:
         options.assumeYes = assumeYes;
         std::ostringstream sink;
         Progress progress(sink, false, true);
-        FaultHook faults;
+        FaultHook faults("", m_trace);
         SyncEnvironment env{progress, faults, m_confirm};
         return runSync(m_host->exports(), options, env);
+    }
+
+    // The commits of the syncs since the last look, by kill point.
+    std::vector<std::string> commits() {
+        std::vector<std::string> lines;
+        std::istringstream in(m_desktop.read("trace"));
+        for (std::string line; std::getline(in, line);) {
+            if (line.find(":commit") != std::string::npos) lines.push_back(line);
+        }
+        removeDurably(m_trace);
+        return lines;
     }
 
     // The exports called since the last look.
@@ -64,6 +75,15 @@ protected:
         OpenedHandheld opened;
         EXPECT_FALSE(openHandheld(m_desktop.path(), false, opened));
         return opened.handheld;
+    }
+    // What a sync killed while `call` was with the plug-in leaves in the database.
+    void leavePending(const PlannedCall& call) {
+        HandheldStore store;
+        ASSERT_FALSE(store.open(handheldDatabasePath(m_desktop.path()), false));
+        Handheld h;
+        std::vector<PlannedCall> pending;
+        ASSERT_FALSE(store.load(h, pending));
+        ASSERT_FALSE(store.beginCall(call, "test"));
     }
     template <typename Edit>
     void edit(Edit change) {
@@ -94,6 +114,7 @@ protected:
 
     test::TempDesktop m_desktop;
     std::string m_config, m_log;
+    std::string m_trace = m_desktop.path() + "/trace";
     std::unique_ptr<PluginHost> m_host;
     std::function<bool(const std::string&)> m_confirm;
 };
@@ -133,7 +154,7 @@ TEST_F(SyncEngineTest, CallsTheExportsInTheDocumentedOrder) {
     EXPECT_TRUE(h.outbox.empty());
     EXPECT_TRUE(h.filed.empty());
     for (const HandheldMessage& m : h.inbox) EXPECT_FALSE(m.hasPendingChange()) << m.id;
-    EXPECT_FALSE(exists(journalPath(m_desktop.path())));
+    EXPECT_EQ(test::pendingCalls(m_desktop.path()), 0);
 
     // The filed message comes back as a desktop message at the next sync.
     report = sync();
@@ -171,7 +192,7 @@ TEST_F(SyncEngineTest, UninitializeOnEveryWayOut) {
         SCOPED_TRACE(row.label);
         ::unsetenv("FAKEHOST_INIT_RESULT");
         configure({});
-        removeDurably(handheldPath(m_desktop.path()));
+        for (const char* suffix : {"", "-wal", "-shm"}) removeDurably(handheldDatabasePath(m_desktop.path()) + suffix);
         row.arrange();
         std::string before = test::snapshot(conduitFolder(m_desktop.path()));
         composeTo("kept@example.org");
@@ -257,16 +278,25 @@ TEST_F(SyncEngineTest, MassRemovalAsksFirst) {
     EXPECT_EQ(handheld().inbox.size(), 5u);
 }
 
+TEST_F(SyncEngineTest, AnUnchangedResyncCommitsOnlyItsOwnRecord) {
+    ASSERT_EQ(sync().exitCode, 0);
+    EXPECT_EQ(commits(), (std::vector<std::string>{"merge:commit", "save:commit"}));
+    ASSERT_EQ(sync().exitCode, 0);
+    EXPECT_EQ(commits(), (std::vector<std::string>{"save:commit"})) << "the merge of an unchanged mailbox writes nothing";
+    // One more message on the desktop: the merge commits, and only it and the save.
+    m_desktop.write("desktop-mailbox.json", test::fakeMailbox(5));
+    SyncReport grown = sync();
+    EXPECT_EQ(grown.merge.received, 1);
+    EXPECT_EQ(commits(), (std::vector<std::string>{"merge:commit", "save:commit"}));
+}
+
 TEST_F(SyncEngineTest, DryRunCallsNothingAndWritesNothing) {
     ASSERT_EQ(sync().exitCode, 0);
     std::uint64_t out = composeTo("anna@example.org");
     edit([&](Handheld& h) { EXPECT_FALSE(markRead(h, inboxId("m1"), true)); });
-    // An interrupted sync whose send went through: the dry run shows it finished, in memory.
+    // An interrupted sync cut off while sending: the dry run shows the message held, in memory.
     std::uint64_t sentBefore = composeTo("bob@example.org");
-    JournalWriter journal;
-    ASSERT_EQ(journal.start(journalPath(m_desktop.path()), "earlier", "fakehost"), 0);
-    ASSERT_EQ(journal.begin({Call::SendMsg, sentBefore, 0}), 0);
-    ASSERT_EQ(journal.done({Call::SendMsg, sentBefore, 0}, MAILHOST_OK), 0);
+    leavePending({Call::SendMsg, sentBefore, 0});
     calls();
     std::string before = test::snapshot(m_desktop.path());
 
@@ -274,7 +304,8 @@ TEST_F(SyncEngineTest, DryRunCallsNothingAndWritesNothing) {
     EXPECT_EQ(report.exitCode, 0);
     EXPECT_EQ(report.plan, (std::vector<PlannedCall>{{Call::SendMsg, out, 0}, {Call::SetMsgReadStatus, inboxId("m1"), 1}}));
     ASSERT_TRUE(report.replay.has_value());
-    EXPECT_EQ(report.replay->succeeded, 1);
+    EXPECT_EQ(report.held, (std::vector<std::uint64_t>{sentBefore}));
+    EXPECT_EQ(test::pendingCalls(m_desktop.path()), 1);
     EXPECT_TRUE(calls().empty());
     EXPECT_EQ(test::snapshot(m_desktop.path()), before);
 }
@@ -284,11 +315,9 @@ TEST_F(SyncEngineTest, InterruptedSyncIsFinishedBeforeTheNext) {
     std::uint64_t delivered = composeTo("anna@example.org");
     std::uint64_t cutOff = composeTo("bob@example.org");
     std::uint64_t waiting = composeTo("carl@example.org");
-    JournalWriter journal;
-    ASSERT_EQ(journal.start(journalPath(m_desktop.path()), "earlier", "fakehost"), 0);
-    ASSERT_EQ(journal.begin({Call::SendMsg, delivered, 0}), 0);
-    ASSERT_EQ(journal.done({Call::SendMsg, delivered, 0}, MAILHOST_OK), 0);
-    ASSERT_EQ(journal.begin({Call::SendMsg, cutOff, 0}), 0);
+    // The earlier sync's first send committed its outcome; the second was cut off.
+    edit([&](Handheld& h) { h.erase(delivered); });
+    leavePending({Call::SendMsg, cutOff, 0});
     calls();
 
     SyncReport report = sync();

@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "DesktopView.h"
-#include "FileIo.h"
+#include "desktop/DesktopView.h"
+#include "desktop/FileIo.h"
 #include "TestDesktop.h"
 
 namespace conduit {
@@ -122,7 +122,7 @@ TEST_F(TerminalSafetyTest, BodiesAreUtf8OrUtf16WithAByteOrderMark) {
         std::string file = home() + "/body.txt";
         ASSERT_EQ(replaceFile(file, row.bytes), 0);
         std::string before;
-        readFile(home() + "/conduit/handheld.json", before);
+        before = test::handheldJson(home());
         RunResult r = run({"handheld", "compose", "--to", "a@example.org", "--subject", row.what, "--body-file", file});
         if (!row.accepted) {
             EXPECT_EQ(r.status, 2);

@@ -1,5 +1,9 @@
 #include "TestDesktop.h"
 
+#include "handheld/HandheldAccess.h"
+#include "handheld/HandheldFile.h"
+#include "desktop/Paths.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -10,7 +14,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "FileIo.h"
+#include "desktop/FileIo.h"
 
 extern char** environ;
 
@@ -126,6 +130,39 @@ std::string fakeMailbox(int count) {
     }
     out << "]}\n";
     return out.str();
+}
+
+std::string handheldJson(const std::string& home) {
+    OpenedHandheld opened;
+    if (openHandheld(home, false, opened)) return "";
+    return handheldToJson(opened.handheld);
+}
+
+std::vector<std::uint64_t> heldMessages(const std::string& home) {
+    OpenedHandheld opened;
+    std::vector<std::uint64_t> held;
+    if (openHandheld(home, false, opened)) return held;
+    for (const std::vector<HandheldMessage>* list : {&opened.handheld.outbox, &opened.handheld.filed}) {
+        for (const HandheldMessage& m : *list) {
+            if (m.unsure) held.push_back(m.id);
+        }
+    }
+    return held;
+}
+
+bool leavesCallInDoubt(const std::string& point) {
+    const std::string suffix = " outcome:commit";
+    bool outcome = point.size() > suffix.size() && point.compare(point.size() - suffix.size(), suffix.size(), suffix) == 0;
+    return outcome && (point.rfind("SendMsg#", 0) == 0 || point.rfind("SetMsg#", 0) == 0);
+}
+
+int pendingCalls(const std::string& home) {
+    HandheldStore store;
+    if (store.open(handheldDatabasePath(home), true)) return -1;
+    Handheld handheld;
+    std::vector<PlannedCall> pending;
+    if (store.load(handheld, pending)) return -1;
+    return static_cast<int>(pending.size());
 }
 
 }  // namespace conduit::test

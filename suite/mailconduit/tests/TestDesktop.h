@@ -1,6 +1,7 @@
 // A temporary desktop folder for a test, and helpers to run the conduit against it.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,17 @@ std::string snapshot(const std::string& root);
 /// `<home>/desktop-mailbox.json`, with extra `key=value` lines for its host section (a
 /// "UserAccount=..." line replaces the default account).
 std::string writeFakeConfig(const TempDesktop& desktop, const std::vector<std::string>& extra = {});
+
+/// The handheld of desktop `home` as `mailconduit handheld export` writes it, read without
+/// changing any file ("" when it cannot be read).
+std::string handheldJson(const std::string& home);
+/// The messages of the handheld held as unsure (an interrupted sync may have handed them over).
+std::vector<std::uint64_t> heldMessages(const std::string& home);
+/// True for a kill point inside the commit of a send's or a filing's outcome: a kill there
+/// leaves the call in doubt, so the message is held, never handed over twice.
+bool leavesCallInDoubt(const std::string& point);
+/// Calls the handheld's database still records as pending (-1 when it cannot be read).
+int pendingCalls(const std::string& home);
 
 /// A fakehost mailbox of `count` messages, ids "m1".., every second one read.
 std::string fakeMailbox(int count);

@@ -8,9 +8,9 @@
 #include <set>
 #include <sstream>
 
-#include "Base64.h"
-#include "DesktopView.h"
-#include "FileIo.h"
+#include "handheld/Base64.h"
+#include "desktop/DesktopView.h"
+#include "desktop/FileIo.h"
 #include "TestDesktop.h"
 
 namespace conduit {
@@ -69,8 +69,7 @@ std::multiset<std::string> mailIds(const std::string& folder) {
 // What a finished sync leaves: the handheld's inbox subjects and read states, the count of
 // files in each folder, and the subjects handed to sendmail (each must appear once).
 std::string outcome(const std::string& home) {
-    std::string text;
-    readFile(home + "/conduit/handheld.json", text);
+    std::string text = test::handheldJson(home);
     nlohmann::json handheld = nlohmann::json::parse(text, nullptr, false);
     std::multiset<std::string> inbox, outbox;
     for (const nlohmann::json& m : handheld["inbox"])

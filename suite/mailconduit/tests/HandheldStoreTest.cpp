@@ -1,0 +1,232 @@
+// The handheld's database: what it stores comes back field for field, a commit writes only
+// what changed, a pending call survives the process, and a file it did not write (or cannot
+// write) is refused by name and left as it was.
+#include "handheld/HandheldStore.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sqlite3.h>
+#include <sys/resource.h>
+
+#include "desktop/FileIo.h"
+#include "TestDesktop.h"
+
+namespace conduit {
+namespace {
+
+using test::TempDesktop;
+
+bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+HandheldMessage message(std::uint64_t id, const std::string& subject) {
+    HandheldMessage m;
+    m.id = id;
+    m.record.subject = subject;
+    m.record.body = "body of " + subject + "\r\n";
+    return m;
+}
+
+Handheld sample() {
+    Handheld h;
+    h.plugin = "salvith";
+    h.lastSync = "1700000000-42-abcdef01";
+    HandheldMessage in = message(3, "Caf\xe9 \x80 5");  // Windows-1252 bytes, kept as they are
+    // Identifiers are opaque bytes: NULs and high bytes must survive.
+    in.record.hostMsgId = std::string("\x01\x00\xff\x80id", 6);
+    in.record.extraWord = 7;
+    in.record.timeSent = -5;
+    in.record.size = 0xfffffff0u;
+    in.record.extraLong = 0xdeadbeef;
+    in.record.flags = 0x822A0000;
+    in.record.from = "j\xf6rg@example.de";
+    in.read = true;
+    in.priority = kPriorityHigh;
+    in.deleted = true;
+    h.inbox = {in, message(4, "second"), message(7, "third")};
+    HandheldMessage out = message(5, "to send");
+    out.record.to = "a@example.org";
+    out.readReceipt = out.deliveryReport = out.unsure = true;
+    h.outbox.push_back(out);
+    h.filed.push_back(message(6, "to file"));
+    h.nextId = 9;
+    return h;
+}
+
+// A store on `path` and what it holds; the test fails when either cannot be had.
+struct Opened {
+    HandheldStore store;
+    Handheld handheld;
+    std::vector<PlannedCall> pending;
+    std::vector<std::string> commits;  ///< the transactions committed, by kill point
+
+    explicit Opened(const std::string& path, bool readOnly = false) {
+        EXPECT_FALSE(store.open(path, readOnly));
+        EXPECT_FALSE(store.load(handheld, pending));
+        store.setKillPoint([this](const std::string& point) { commits.push_back(point); });
+    }
+};
+
+TEST(HandheldStoreTest, KeepsEveryFieldAndWritesOnlyWhatChanged) {
+    TempDesktop desktop;
+    const std::string path = desktop.path() + "/handheld.db";
+    {
+        Opened first(path);
+        EXPECT_EQ(first.handheld, Handheld());
+        ASSERT_FALSE(first.store.commit(sample(), "first"));
+        // Nothing differs: no transaction at all.
+        ASSERT_FALSE(first.store.commit(sample(), "again"));
+        EXPECT_EQ(first.commits, (std::vector<std::string>{"first:commit"}));
+    }
+    Opened second(path);
+    EXPECT_EQ(second.handheld, sample());
+
+    // Changes of every kind: a field, a removal, a move between folders, a new message, a new
+    // order, the counters.
+    Handheld changed = sample();
+    changed.inbox[1].read = true;
+    changed.erase(7);
+    changed.filed.push_back(changed.outbox[0]);
+    changed.outbox.clear();
+    changed.outbox.push_back(message(9, "new"));
+    std::swap(changed.inbox[0], changed.inbox[1]);
+    changed.nextId = 10;
+    changed.lastSync = "later";
+    ASSERT_FALSE(second.store.commit(changed, "change"));
+    Opened third(path);
+    EXPECT_EQ(third.handheld, changed);
+
+    // Numbers are never reused, even when the counter stored is behind the messages.
+    Handheld behind = changed;
+    behind.nextId = 2;
+    ASSERT_FALSE(third.store.commit(behind, "behind"));
+    EXPECT_EQ(Opened(path).handheld.nextId, 10u);
+}
+
+TEST(HandheldStoreTest, APendingCallOutlivesTheProcessUntilItsOutcomeCommits) {
+    TempDesktop desktop;
+    const std::string path = desktop.path() + "/handheld.db";
+    const PlannedCall send{Call::SendMsg, 5, 0};
+    {
+        Opened opened(path);
+        ASSERT_FALSE(opened.store.commit(sample(), "first"));
+        ASSERT_FALSE(opened.store.beginCall(send, "SendMsg#1 pending"));
+    }
+    Opened later(path);
+    EXPECT_EQ(later.pending, (std::vector<PlannedCall>{send}));
+    Handheld sent = later.handheld;
+    applyOutcome(sent, send, 0);
+    ASSERT_FALSE(later.store.finishCall(sent, send, "SendMsg#1 outcome"));
+    EXPECT_EQ(later.commits, (std::vector<std::string>{"SendMsg#1 outcome:commit"}));
+    Opened after(path);
+    EXPECT_TRUE(after.pending.empty());
+    EXPECT_EQ(after.handheld, sent);
+    EXPECT_EQ(after.handheld.find(5), nullptr);
+}
+
+TEST(HandheldStoreTest, ReadingAMissingFileMakesNone) {
+    TempDesktop desktop;
+    const std::string path = desktop.path() + "/handheld.db";
+    Opened opened(path, true);
+    EXPECT_TRUE(opened.store.absent());
+    EXPECT_EQ(opened.handheld, Handheld());
+    EXPECT_TRUE(listFiles(desktop.path()).empty());
+}
+
+// A database file made with SQLite itself by `sql`.
+void makeDatabase(const std::string& path, const char* sql) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+    sqlite3_close(db);
+}
+
+TEST(HandheldStoreTest, AFileItDidNotWriteIsRefusedByNameAndLeftAsItWas) {
+    struct Row {
+        const char* what;
+        std::function<void(const std::string& path, const std::string& good)> make;
+        const char* reason;
+    };
+    const std::vector<Row> rows = {
+        {"text", [](const std::string& p, const std::string&) { ASSERT_EQ(replaceFile(p, "{\"format\": 1}\n"), 0); },
+         "is damaged or is not a handheld database"},
+        {"cut off",
+         [](const std::string& p, const std::string& good) {
+             std::string bytes;
+             ASSERT_EQ(readFile(good, bytes), 0);
+             ASSERT_EQ(replaceFile(p, bytes.substr(0, 5000)), 0);
+         },
+         "is damaged"},
+        {"another program's", [](const std::string& p, const std::string&) { makeDatabase(p, "CREATE TABLE notes (x);"); },
+         "belongs to another program"},
+        {"a newer conduit's",
+         [](const std::string& p, const std::string&) {
+             makeDatabase(p, "CREATE TABLE meta (key TEXT); PRAGMA application_id=1448299336; PRAGMA user_version=9;");
+         },
+         "written by a newer conduit"},
+    };
+    TempDesktop desktop;
+    const std::string good = desktop.path() + "/good.db";
+    {
+        Opened opened(good);
+        Handheld big = sample();
+        for (std::uint64_t id = 10; id < 40; ++id) big.inbox.push_back(message(id, std::string(500, 'x')));
+        ASSERT_FALSE(opened.store.commit(big, "fill"));
+    }
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const std::string path = desktop.path() + "/" + row.what + ".db";
+        row.make(path, good);
+        std::string before;
+        ASSERT_EQ(readFile(path, before), 0);
+        for (bool readOnly : {true, false}) {
+            HandheldStore store;
+            std::optional<std::string> error = store.open(path, readOnly);
+            Handheld h;
+            std::vector<PlannedCall> pending;
+            if (!error) error = store.load(h, pending);
+            ASSERT_TRUE(error.has_value());
+            EXPECT_TRUE(contains(*error, path)) << *error;
+            EXPECT_TRUE(contains(*error, row.reason)) << *error;
+        }
+        std::string after;
+        ASSERT_EQ(readFile(path, after), 0);
+        EXPECT_EQ(after, before) << "nothing is lost";
+    }
+}
+
+// Runs `work` with files limited to `bytes` (a write beyond fails with EFBIG, as a full
+// disk fails with ENOSPC), then lifts the limit again.
+template <typename Work>
+void withFileSizeLimit(rlim_t bytes, Work work) {
+    rlimit saved;
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto previous = ::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = bytes;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    work();
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    ::signal(SIGXFSZ, previous);
+}
+
+TEST(HandheldStoreTest, AWriteTheDiskRefusesIsReportedByNameAndLosesNothing) {
+    TempDesktop desktop;
+    const std::string path = desktop.path() + "/handheld.db";
+    Opened opened(path);
+    ASSERT_FALSE(opened.store.commit(sample(), "first"));
+    Handheld grown = sample();
+    grown.outbox[0].record.body = std::string(400000, 'b');
+    std::optional<std::string> error;
+    withFileSizeLimit(200000, [&] { error = opened.store.commit(grown, "grow"); });
+    ASSERT_TRUE(error.has_value());
+    EXPECT_TRUE(contains(*error, "cannot write " + path)) << *error;
+    EXPECT_TRUE(contains(*error, "SQLite code")) << *error;
+    // The failed transaction left the stored handheld as it was, and the store still knows
+    // what it holds: the same commit goes through once the disk has room.
+    EXPECT_EQ(Opened(path).handheld, sample());
+    ASSERT_FALSE(opened.store.commit(grown, "grow"));
+    EXPECT_EQ(Opened(path).handheld, grown);
+}
+
+}  // namespace
+}  // namespace conduit
