@@ -52,6 +52,18 @@ std::string deletePerMessage(const PluginFigures& f) {
     return text;
 }
 
+// The cells both result tables start with: plug-in, mailbox, floors and the first GetAllMsgs.
+std::string leadingCells(const PluginFigures& f) {
+    const MailboxFigures& m = *f.mailbox;
+    return "| " + f.plugin + " | " + thousands(m.messages) + " | " + megabytes(m.bytes) + " | " + seconds(m.readSeconds) +
+           " | " + seconds(m.parseSeconds) + " | " + seconds(f.getAll) + ratio(f.getAll, m.parseSeconds, kGetAllPerParse) +
+           " | ";
+}
+
+std::string getAllPeakCell(const PluginFigures& f) {
+    return megabytes(f.getAllPeak) + ratio(f.getAllPeak, f.recordBytes, kPeakPerRecords);
+}
+
 std::string mainTable(const std::vector<PluginFigures>& figures) {
     std::string t =
         "| plug-in | messages | mailbox | read bytes | GMime parse | first GetAllMsgs (÷ parse) | first sync | "
@@ -61,13 +73,10 @@ std::string mainTable(const std::vector<PluginFigures>& figures) {
     for (const PluginFigures& f : figures) {
         const MailboxFigures& m = *f.mailbox;
         if (m.mix != MailMix::Synthetic) continue;
-        t += "| " + f.plugin + " | " + thousands(m.messages) + " | " + megabytes(m.bytes) + " | " +
-             seconds(m.readSeconds) + " | " + seconds(m.parseSeconds) + " | " + seconds(f.getAll) +
-             ratio(f.getAll, m.parseSeconds, kGetAllPerParse) + " | " + seconds(f.firstSync) + " | " +
+        t += leadingCells(f) + seconds(f.firstSync) + " | " +
              seconds(f.resync) + ratio(f.resync, m.readSeconds, kResyncPerRead) + " | " + seconds(f.change) +
              ratio(f.change, m.readSeconds, kChangePerRead) + " | " + megabytes(f.recordBytes) + " | " +
-             megabytes(f.getAllPeak) + ratio(f.getAllPeak, f.recordBytes, kPeakPerRecords) + " | " +
-             megabytes(f.syncPeak) + ratio(f.syncPeak, f.recordBytes, kPeakPerRecords) + " | " +
+             getAllPeakCell(f) + " | " + megabytes(f.syncPeak) + ratio(f.syncPeak, f.recordBytes, kPeakPerRecords) + " | " +
              deletePerMessage(f) + " |\n";
     }
     return t;
@@ -104,12 +113,8 @@ std::string scaleTable(const std::vector<PluginFigures>& figures) {
 std::string mixTable(const std::vector<PluginFigures>& figures) {
     std::string rows;
     for (const PluginFigures& f : figures) {
-        const MailboxFigures& m = *f.mailbox;
-        if (m.mix != MailMix::RealWorld) continue;
-        rows += "| " + f.plugin + " | " + thousands(m.messages) + " | " + megabytes(m.bytes) + " | " +
-                seconds(m.readSeconds) + " | " + seconds(m.parseSeconds) + " | " + seconds(f.getAll) +
-                ratio(f.getAll, m.parseSeconds, kGetAllPerParse) + " | " + megabytes(f.recordBytes) + " | " +
-                megabytes(f.getAllPeak) + ratio(f.getAllPeak, f.recordBytes, kPeakPerRecords) + " |\n";
+        if (f.mailbox->mix != MailMix::RealWorld) continue;
+        rows += leadingCells(f) + megabytes(f.recordBytes) + " | " + getAllPeakCell(f) + " |\n";
     }
     if (rows.empty()) return "";
     return "| plug-in | messages | mailbox | read bytes | GMime parse | first GetAllMsgs (÷ parse) | records handed out | "

@@ -48,6 +48,10 @@ std::string BenchRun::mailboxDir(const MailboxFigures& mailbox) const {
            std::to_string(mailbox.messages);
 }
 
+int BenchRun::repetitions(const MailboxFigures& mailbox) const {
+    return mailbox.messages >= kLargeMailbox ? m_setup.largeRepetitions : m_setup.repetitions;
+}
+
 bool BenchRun::prepareMailbox(MailboxFigures& mailbox) {
     std::string dir = mailboxDir(mailbox);
     std::string done = dir + "/.complete";  // a generation cut off is done again
@@ -61,7 +65,7 @@ bool BenchRun::prepareMailbox(MailboxFigures& mailbox) {
     std::vector<double> reads, parses;
     // One untimed read first: every step is measured with the files in the page cache.
     runMeasured({m_setup.self, "probe", "read", dir}, {});
-    for (int rep = 0; rep < m_setup.repetitions; ++rep) {
+    for (int rep = 0; rep < repetitions(mailbox); ++rep) {
         ProcessResult read = runMeasured({m_setup.self, "probe", "read", dir}, {});
         double seconds = -1;
         std::size_t files = 0;
@@ -100,9 +104,9 @@ std::string BenchRun::freshDesktop(const std::string& name, const MailboxFigures
 
 void BenchRun::measureGetAll(const std::string& plugin, const MailboxFigures& mailbox, PluginFigures& figures) {
     std::vector<double> times;
-    for (int rep = 0; rep < m_setup.repetitions; ++rep) {
+    for (int rep = 0; rep < repetitions(mailbox); ++rep) {
         progress(plugin + " " + std::to_string(mailbox.messages) + " " + mailbox.label + ": GetAllMsgs " +
-                 std::to_string(rep + 1) + "/" + std::to_string(m_setup.repetitions));
+                 std::to_string(rep + 1) + "/" + std::to_string(repetitions(mailbox)));
         std::string home = freshDesktop(plugin + "-getall", mailbox, figures);
         if (home.empty()) return;
         ProcessResult run = runMeasured({m_setup.self, "probe", "getall", plugin + ".dll", home + "/conduit/" + plugin + ".ini"},
@@ -144,9 +148,9 @@ void BenchRun::measureSyncs(const std::string& plugin, const MailboxFigures& mai
     figures.firstSync = syncOnce("first sync");
     if (figures.firstSync >= 0) {
         std::vector<double> unchanged, changed;
-        for (int rep = 0; rep < m_setup.repetitions; ++rep) unchanged.push_back(syncOnce("unchanged re-sync"));
+        for (int rep = 0; rep < repetitions(mailbox); ++rep) unchanged.push_back(syncOnce("unchanged re-sync"));
         figures.resync = median(unchanged);
-        for (int rep = 0; rep < m_setup.repetitions; ++rep) {
+        for (int rep = 0; rep < repetitions(mailbox); ++rep) {
             MaildirChangeCount change = changeMaildir(desktopMailbox(home), kChangeFraction, rep + 1, mailbox.mix);
             if (!change.error.empty()) {
                 figures.problems.push_back(change.error);

@@ -8,6 +8,9 @@
 
 namespace vesk::bench {
 
+/// From this many messages on a mailbox counts as large (fewer repetitions keep the run short).
+constexpr unsigned kLargeMailbox = 20000;
+
 /// Where things are and how often to measure.
 struct BenchSetup {
     std::string work;            ///< folder for the generated mailboxes and the desktops
@@ -16,7 +19,8 @@ struct BenchSetup {
     std::string conduit;         ///< the mailconduit program
     std::string self;            ///< this program, for its probes
     int repetitions = 3;         ///< each timed step runs this often; the median is kept
-    double deleteBudget = 60;    ///< DeleteMsg stops after this many seconds
+    int largeRepetitions = 1;    ///< the same for mailboxes of more than kLargeMailbox messages
+    double deleteBudget = 20;    ///< DeleteMsg stops after this many seconds
 };
 
 class BenchRun {
@@ -34,6 +38,7 @@ public:
 
 private:
     std::string mailboxDir(const MailboxFigures& mailbox) const;
+    int repetitions(const MailboxFigures& mailbox) const;
     std::string freshDesktop(const std::string& name, const MailboxFigures& mailbox, PluginFigures& figures);
     void measureGetAll(const std::string& plugin, const MailboxFigures& mailbox, PluginFigures& figures);
     void measureSyncs(const std::string& plugin, const MailboxFigures& mailbox, PluginFigures& figures);

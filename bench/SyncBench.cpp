@@ -3,13 +3,14 @@
 // memory and DeleteMsg of every message beside the two floors (reading the files' bytes and a
 // bare GMime parse), as markdown tables. bench/README.md says what each column means.
 //
-//   sync-bench [--quick] [--sizes N,N] [--repetitions N] [--plugins a,b] [--no-mix]
+//   sync-bench [--quick] [--sizes N,N] [--repetitions N] [--large-repetitions N] [--plugins a,b] [--no-mix]
 //              [--work DIR] [--delete-budget SECONDS] [--output FILE]
 //   sync-bench probe getall|delete|read|parse ...   (one measured step; run by sync-bench itself)
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -30,25 +31,27 @@ using namespace vesk::bench;
 namespace {
 
 constexpr const char* kUsage =
-    "usage: sync-bench [--quick] [--sizes N,N] [--repetitions N] [--plugins a,b] [--no-mix]\n"
+    "usage: sync-bench [--quick] [--sizes N,N] [--repetitions N] [--large-repetitions N]\n"
+    "                  [--plugins a,b] [--no-mix]\n"
     "                  [--work DIR] [--delete-budget SECONDS] [--output FILE]\n"
     "  --quick          10,000 messages only, one repetition\n"
     "  --sizes          message counts of the synthetic mailboxes (default 10000,100000)\n"
     "  --repetitions    runs of each timed step; the median is shown (default 3)\n"
+    "  --large-repetitions  the same for mailboxes of 20,000 messages or more (default 1)\n"
     "  --plugins        which plug-ins (default salvith,dunmere,orvek)\n"
     "  --no-mix         leave out the real-world mix mailbox (10,000 messages, GetAllMsgs only)\n"
     "  --work DIR       keep the generated mailboxes in DIR and use them again next time\n"
     "                   (default: a temporary folder removed at the end)\n"
-    "  --delete-budget  seconds DeleteMsg may take per plug-in and mailbox (default 60)\n"
+    "  --delete-budget  seconds DeleteMsg may take per plug-in and mailbox (default 20)\n"
     "  --output FILE    also write the tables to FILE\n";
 
 struct Options {
     std::vector<unsigned> sizes = {10000, 100000};
     std::vector<std::string> plugins = {"salvith", "dunmere", "orvek"};
-    int repetitions = 3;
+    int repetitions = 3, largeRepetitions = 1;
     bool mix = true;
     std::string work, output;
-    double deleteBudget = 60;
+    double deleteBudget = 20;
 };
 
 std::vector<std::string> splitList(const std::string& text) {
@@ -92,6 +95,9 @@ std::string parseOptions(const std::vector<std::string>& args, Options& options)
         } else if (arg == "--repetitions" && value(text)) {
             if (!parsePositive(text, number)) return "--repetitions: " + text + " is not a positive number";
             options.repetitions = static_cast<int>(number);
+        } else if (arg == "--large-repetitions" && value(text)) {
+            if (!parsePositive(text, number)) return "--large-repetitions: " + text + " is not a positive number";
+            options.largeRepetitions = static_cast<int>(number);
         } else if (arg == "--plugins" && value(text)) {
             options.plugins = splitList(text);
             for (const std::string& plugin : options.plugins) {
@@ -136,6 +142,14 @@ int runProbe(const std::vector<std::string>& args) {
     return 2;
 }
 
+bool writeFile(const std::string& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+    out.close();
+    if (!out) std::fprintf(stderr, "sync-bench: cannot write %s\n", path.c_str());
+    return static_cast<bool>(out);
+}
+
 bool exists(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0;
@@ -162,6 +176,7 @@ int main(int argc, char** argv) {
     setup.conduit = SYNC_BENCH_CONDUIT;
     setup.self = selfPath();
     setup.repetitions = options.repetitions;
+    setup.largeRepetitions = options.largeRepetitions;
     setup.deleteBudget = options.deleteBudget;
     bool temporaryWork = options.work.empty();
     if (temporaryWork) {
@@ -183,13 +198,31 @@ int main(int argc, char** argv) {
     }
 
     std::string startLoad = loadAverage(), started = utcNow();
+    std::time_t startTime = std::time(nullptr);
     BenchRun run(setup);
-    // Each mailbox once, in the order of the tables; the figures point into this list.
+    // Small mailboxes first, so a run cut short has the quick figures of every plug-in.
     std::vector<MailboxFigures> mailboxes;
-    mailboxes.reserve(options.sizes.size() + 1);
-    for (unsigned size : options.sizes) mailboxes.push_back({"synthetic", MailMix::Synthetic, size});
+    std::sort(options.sizes.begin(), options.sizes.end());
+    for (unsigned size : options.sizes) {
+        if (size >= kLargeMailbox && options.mix) mailboxes.push_back({"real-world mix", MailMix::RealWorld, 10000});
+        if (size >= kLargeMailbox) options.mix = false;
+        mailboxes.push_back({"synthetic", MailMix::Synthetic, size});
+    }
     if (options.mix) mailboxes.push_back({"real-world mix", MailMix::RealWorld, 10000});
+    long cores = ::sysconf(_SC_NPROCESSORS_ONLN);
+    auto runs = [](int n) { return n == 1 ? std::string("1 run") : "median of " + std::to_string(n) + " runs"; };
+    auto report = [&](const std::vector<PluginFigures>& figures) {
+        std::string machine = "Measured " + started + " on " + std::to_string(cores) +
+                              " cores; load average (1, 5, 15 min) " + startLoad + " at the start, " + loadAverage() +
+                              " at the end; " + runs(options.repetitions) + " per step below " +
+                              std::to_string(kLargeMailbox) + " messages, " + runs(options.largeRepetitions) +
+                              " from there on; files in the page cache; " +
+                              std::to_string(static_cast<long>(std::time(nullptr) - startTime) / 60) + " min in all.";
+        return markdownReport(figures, machine);
+    };
+    // The figures point into `mailboxes`: it is filled once, before anything is measured.
     std::vector<PluginFigures> figures;
+    figures.reserve(mailboxes.size() * options.plugins.size());
     int status = 0;
     for (MailboxFigures& mailbox : mailboxes) {
         if (!run.prepareMailbox(mailbox)) {
@@ -203,24 +236,11 @@ int main(int argc, char** argv) {
             }
             figures.push_back(run.measurePlugin(plugin, mailbox, mailbox.mix == MailMix::Synthetic));
             if (!figures.back().problems.empty()) status = 1;
+            // The file holds the tables so far, so a run cut short still leaves what it measured.
+            if (!options.output.empty() && !writeFile(options.output, report(figures))) status = 1;
         }
     }
-
-    long cores = ::sysconf(_SC_NPROCESSORS_ONLN);
-    std::string machine = "Measured " + started + " on " + std::to_string(cores) + " cores; load average (1, 5, 15 min) " +
-                          startLoad + " at the start, " + loadAverage() + " at the end; median of " +
-                          std::to_string(options.repetitions) + (options.repetitions == 1 ? " run" : " runs") +
-                          " per step, files in the page cache.";
-    std::string report = markdownReport(figures, machine);
-    std::fputs(report.c_str(), stdout);
-    if (!options.output.empty()) {
-        std::ofstream out(options.output, std::ios::binary | std::ios::trunc);
-        out << report;
-        if (!out) {
-            std::fprintf(stderr, "sync-bench: cannot write %s\n", options.output.c_str());
-            status = 1;
-        }
-    }
+    std::fputs(report(figures).c_str(), stdout);
     if (temporaryWork) removeTree(setup.work);
     return status;
 }
