@@ -4,87 +4,26 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
-#include <ctime>
 #include <cstring>
 #include <random>
 
+#include "SyntheticText.h"
+
 namespace vesk::bench {
-namespace {
 
-const char* const kFirst[] = {"Anna", "Tom", "Sam", "J\xc3\xbcrgen", "Marie", "Nikos", "Elodie", "Lee", "Priya", "Omar"};
-const char* const kLast[] = {"Berger", "Keller", "Lee", "M\xc3\xbcller", "Curie", "Papas", "Dupont", "Chen", "Rao", "Haddad"};
-const char* const kWords[] = {"report", "meeting", "budget", "schedule", "draft", "review", "project", "update",
-                              "customer", "invoice", "release", "plan", "team", "office", "agenda", "notes",
-                              "question", "answer", "travel", "training", "the", "and", "for", "with", "about"};
-const char* const kB64 = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-
-template <class T, std::size_t N>
-const T& pick(std::mt19937& r, const T (&items)[N]) { return items[r() % N]; }
-
-std::string words(std::mt19937& r, int n) {
-    std::string s;
-    for (int i = 0; i < n; ++i) {
-        if (i) s += ' ';
-        s += pick(r, kWords);
-    }
-    return s;
-}
-
-std::string paragraphText(std::mt19937& r, int lines) {
-    std::string s;
-    for (int i = 0; i < lines; ++i) s += words(r, 6 + static_cast<int>(r() % 8)) + "\n";
-    return s;
-}
-
-std::string mailbox(std::mt19937& r) {
-    const char* first = pick(r, kFirst);
-    const char* last = pick(r, kLast);
-    std::string local;
-    for (const char* p = first; *p; ++p) local += (*p & 0x80) ? 'u' : static_cast<char>(std::tolower(*p));
-    return std::string(first) + " " + last + " <" + local + "." + std::to_string(r() % 100) + "@example.org>";
-}
-
-std::string rfc2047(const std::string& utf8) {
-    static const char* hex = "0123456789ABCDEF";
-    std::string s = "=?UTF-8?Q?";
-    for (unsigned char c : utf8) {
-        if (c == ' ') s += '_';
-        else if (c < 0x80 && std::isalnum(c)) s += static_cast<char>(c);
-        else { s += '='; s += hex[c >> 4]; s += hex[c & 15]; }
-    }
-    return s + "?=";
-}
-
-std::string base64Lines(std::mt19937& r, std::size_t bytes) {
-    std::string s;
-    std::size_t chars = (bytes + 2) / 3 * 4;
-    for (std::size_t i = 0; i < chars; ++i) {
-        s += kB64[r() % 64];
-        if (i % 76 == 75) s += '\n';
-    }
-    return s + "\n";
-}
-
-}  // namespace
+using namespace text;
 
 std::string syntheticMessage(unsigned index, unsigned seed) {
     std::mt19937 r(seed * 2654435761u + index);
     long long date = 1672531200LL + static_cast<long long>(index) * 3000 + r() % 3000;
-    char dateText[64];
-    std::time_t t = static_cast<std::time_t>(date);
-    std::strftime(dateText, sizeof dateText, "%a, %d %b %Y %H:%M:%S +0000", std::gmtime(&t));
-    char receivedText[64];
-    t += 5;
-    std::strftime(receivedText, sizeof receivedText, "%a, %d %b %Y %H:%M:%S +0000", std::gmtime(&t));
 
     std::string subject = words(r, 3 + static_cast<int>(r() % 5));
     if (r() % 5 == 0) subject = rfc2047("Gr\xc3\xbc\xc3\x9f" "e \xe2\x80\x93 " + subject);
     std::string m = "Received: from relay.example.net by mx.example.org with ESMTP id " + std::to_string(index) +
-                    ";\n\t" + receivedText + "\n";
-    m += "Date: " + std::string(dateText) + "\n";
+                    ";\n\t" + dateText(date + 5) + "\n";
+    m += "Date: " + dateText(date) + "\n";
     m += "From: " + mailbox(r) + "\n";
     m += "To: " + mailbox(r);
     for (unsigned i = r() % 4; i > 0; --i) m += ",\n " + mailbox(r);
@@ -120,7 +59,20 @@ std::string syntheticMessage(unsigned index, unsigned seed) {
     return m;
 }
 
-bool writeSyntheticMaildir(const std::string& dir, unsigned count, unsigned seed) {
+std::string mixMessage(MailMix mix, unsigned index, unsigned seed) {
+    return mix == MailMix::RealWorld ? realWorldMessage(index, seed) : syntheticMessage(index, seed);
+}
+
+bool writeMailFile(const std::string& dir, const char* sub, const std::string& name, const std::string& text) {
+    std::string path = dir + "/" + sub + "/" + name;
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    bool ok = fd >= 0 && ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    if (fd >= 0 && ::close(fd) != 0) ok = false;
+    if (!ok) std::fprintf(stderr, "cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+    return ok;
+}
+
+bool writeSyntheticMaildir(const std::string& dir, unsigned count, unsigned seed, MailMix mix) {
     for (const char* sub : {"", "/cur", "/new", "/tmp"}) ::mkdir((dir + sub).c_str(), 0700);
     std::mt19937 r(seed);
     for (unsigned i = 0; i < count; ++i) {
@@ -128,15 +80,10 @@ bool writeSyntheticMaildir(const std::string& dir, unsigned count, unsigned seed
         char name[128];
         std::snprintf(name, sizeof name, "%lld.M%06uP%uQ%u.synthetic%s", 1672531200LL + i * 3000LL,
                       static_cast<unsigned>(r() % 1000000), seed, i, seen ? ":2,S" : "");
+        // A rerun over an existing folder replaces its messages.
         std::string path = dir + (seen ? "/cur/" : "/new/") + name;
-        std::string text = syntheticMessage(i, seed);
-        int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-        bool ok = fd >= 0 && ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-        if (fd >= 0 && ::close(fd) != 0) ok = false;
-        if (!ok) {
-            std::fprintf(stderr, "cannot write %s: %s\n", path.c_str(), std::strerror(errno));
-            return false;
-        }
+        ::unlink(path.c_str());
+        if (!writeMailFile(dir, seen ? "cur" : "new", name, mixMessage(mix, i, seed))) return false;
     }
     return true;
 }
