@@ -157,9 +157,13 @@ std::string RegDocument::appendedSection(const std::string& path, const std::str
     } else {
         out = text_;
         if (out.back() != '\n' && out.back() != '\r') out.append(eol);
-        // One blank line between sections, as exports lay them out.
+        // One blank line between sections, as exports lay them out; it also ends a hex list
+        // left open on the last line. After a lone CR, an LF would only complete that CR's
+        // line ending, so the blank line is a CR LF of its own.
         const vesk::files::TextLine& last = lines_.back();
-        if (!trimBlanks(std::string_view(text_).substr(last.begin, last.end - last.begin)).empty()) out.append(eol);
+        if (!trimBlanks(std::string_view(text_).substr(last.begin, last.end - last.begin)).empty()) {
+            out.append(out.back() == '\r' && eol.front() == '\n' ? std::string("\r\n") : eol);
+        }
     }
     out.append("[").append(existingSpelling(path)).append("]").append(eol);
     if (!entryLine.empty()) out.append(entryLine).append(eol);
