@@ -74,6 +74,11 @@ TEST(HandheldFileTest, DamagedFilesAreRefusedAndLeaveTheHandheldAlone) {
         {"number zero", R"({"format":1,"inbox":[{"id":0,"record":{}}]})"},
         {"priority out of range", R"({"format":1,"inbox":[{"id":1,"record":{},"priority":7}]})"},
         {"text of the wrong type", R"({"format":1,"inbox":[{"id":1,"record":{"subject":5}}]})"},
+        {"size too large for its field", R"({"format":1,"inbox":[{"id":1,"record":{"size":4294967296}}]})"},
+        {"negative size", R"({"format":1,"inbox":[{"id":1,"record":{"size":-1}}]})"},
+        {"fractional time", R"({"format":1,"inbox":[{"id":1,"record":{"timeSent":1.5}}]})"},
+        {"number beyond every integer", R"({"format":1,"inbox":[{"id":1e300,"record":{}}]})"},
+        {"format as a float", "{\"format\": 1e300}"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.label);

@@ -149,6 +149,10 @@ TEST(JournalTest, DamagedLinesAreReported) {
         {"unknown call", "{\"journal\":1,\"sync\":\"s\"}\n{\"begin\":\"Explode\",\"entry\":1}\n"},
         {"garbage in the middle", "{\"journal\":1,\"sync\":\"s\"}\nxx\n{\"begin\":\"SendMsg\",\"entry\":1}\n"},
         {"done without a result", "{\"journal\":1,\"sync\":\"s\"}\n{\"done\":\"SendMsg\",\"entry\":1}\n"},
+        {"start time beyond every integer", "{\"journal\":1,\"sync\":\"s\",\"started\":1e300}\n"},
+        {"negative entry", "{\"journal\":1,\"sync\":\"s\"}\n{\"begin\":\"SendMsg\",\"entry\":-1}\n"},
+        {"result too large for a code",
+         "{\"journal\":1,\"sync\":\"s\"}\n{\"done\":\"SendMsg\",\"entry\":1,\"rc\":4294967296}\n"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.label);

@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "handheld/Base64.h"
+#include "handheld/JsonNumber.h"
 #include "desktop/FileIo.h"
 #include "platform/Codepage.h"
 
@@ -62,13 +63,13 @@ RecordFields recordFromJson(const json& j) {
         if (!bytes) throw std::runtime_error(std::string(f.key) + " is not base64");
         r.*f.member = *bytes;
     }
-    r.extraWord = j.value("extraWord", std::uint16_t{0});
-    r.timeSent = j.value("timeSent", std::int32_t{0});
-    r.timeReceived = j.value("timeReceived", std::int32_t{0});
-    r.size = j.value("size", std::uint32_t{0});
-    r.extraLong = j.value("extraLong", std::uint32_t{0});
-    r.status = j.value("status", std::uint16_t{0x0400});
-    r.flags = j.value("flags", std::uint32_t{0x002A0000});
+    r.extraWord = wholeNumber(j, "extraWord", std::uint16_t{0});
+    r.timeSent = wholeNumber(j, "timeSent", std::int32_t{0});
+    r.timeReceived = wholeNumber(j, "timeReceived", std::int32_t{0});
+    r.size = wholeNumber(j, "size", std::uint32_t{0});
+    r.extraLong = wholeNumber(j, "extraLong", std::uint32_t{0});
+    r.status = wholeNumber(j, "status", std::uint16_t{0x0400});
+    r.flags = wholeNumber(j, "flags", std::uint32_t{0x002A0000});
     for (const TextField& f : kTexts) {
         if (j.contains(f.key)) r.*f.member = vesk::cp::utf8ToCp1252(j.at(f.key).get<std::string>());
     }
@@ -95,10 +96,10 @@ json messageToJson(const HandheldMessage& m, Folder folder) {
 
 HandheldMessage messageFromJson(const json& j, Folder folder) {
     HandheldMessage m;
-    m.id = j.at("id").get<std::uint64_t>();
+    m.id = wholeNumber<std::uint64_t>(j.at("id"), "id");
     m.record = recordFromJson(j.at("record"));
     m.read = j.value("read", false);
-    m.priority = j.value("priority", int{kPriorityNormal});
+    m.priority = wholeNumber(j, "priority", int{kPriorityNormal});
     if (m.priority < kPriorityHigh || m.priority > kPriorityLow) {
         throw std::runtime_error("message #" + std::to_string(m.id) + " has priority " +
                                  std::to_string(m.priority));
@@ -106,7 +107,7 @@ HandheldMessage messageFromJson(const json& j, Folder folder) {
     if (folder == Folder::Inbox) {
         m.deleted = j.value("deleted", false);
         m.desktopRead = j.value("desktopRead", m.read);
-        m.desktopPriority = j.value("desktopPriority", m.priority);
+        m.desktopPriority = wholeNumber(j, "desktopPriority", m.priority);
     } else {
         m.readReceipt = j.value("readReceipt", false);
         m.deliveryReport = j.value("deliveryReport", false);
@@ -137,11 +138,11 @@ std::optional<std::string> handheldFromJson(const std::string& text, Handheld& h
     try {
         json j = json::parse(text);
         if (!j.is_object()) return std::string("not a handheld file");
-        int format = j.value("format", 0);
+        int format = wholeNumber(j, "format", 0);
         if (format != kFormat) return "unknown handheld file format " + std::to_string(format);
         Handheld parsed;
         parsed.plugin = j.value("plugin", std::string());
-        parsed.nextId = j.value("nextId", std::uint64_t{1});
+        parsed.nextId = wholeNumber(j, "nextId", std::uint64_t{1});
         parsed.lastSync = j.value("lastSync", std::string());
         std::uint64_t highest = 0;
         for (Folder folder : {Folder::Inbox, Folder::Outbox, Folder::Filed}) {

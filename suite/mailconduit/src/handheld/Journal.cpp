@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "desktop/FileIo.h"
+#include "handheld/JsonNumber.h"
 
 namespace conduit {
 
@@ -20,8 +21,8 @@ PlannedCall callFromLine(const json& line, const char* key) {
     if (!call) throw std::runtime_error("unknown call " + line.at(key).get<std::string>());
     PlannedCall planned;
     planned.call = *call;
-    planned.entry = line.at("entry").get<std::uint64_t>();
-    planned.value = line.value("value", 0);
+    planned.entry = wholeNumber<std::uint64_t>(line.at("entry"), "entry");
+    planned.value = wholeNumber(line, "value", 0);
     return planned;
 }
 
@@ -45,10 +46,10 @@ std::optional<std::string> readJournal(const std::string& path, JournalContent& 
         try {
             json j = json::parse(line);
             if (number == 1) {
-                if (j.value("journal", 0) != 1) throw std::runtime_error("not a journal");
+                if (wholeNumber(j, "journal", 0) != 1) throw std::runtime_error("not a journal");
                 content.syncId = j.at("sync").get<std::string>();
                 content.plugin = j.value("plugin", std::string());
-                content.started = j.value("started", std::int64_t{0});
+                content.started = wholeNumber(j, "started", std::int64_t{0});
                 continue;
             }
             JournalContent::Step step;
@@ -57,7 +58,7 @@ std::optional<std::string> readJournal(const std::string& path, JournalContent& 
             } else {
                 step.done = true;
                 step.call = callFromLine(j, "done");
-                step.rc = j.at("rc").get<int>();
+                step.rc = wholeNumber<int>(j.at("rc"), "rc");
             }
             content.steps.push_back(step);
         } catch (const json::parse_error&) {
