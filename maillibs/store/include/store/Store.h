@@ -123,3 +123,33 @@ bool isValidFolderName(std::string_view name);
 std::uint64_t keyOfId(std::string_view id);
 
 }  // namespace vesk::store
+
+namespace vesk::store {
+
+/// Where an IMAP mailbox is and how to reach it (see `openImap`).
+struct ImapOptions {
+    /// "imap://USER@HOST:PORT" (STARTTLS when the server offers it; without TLS only to a
+    /// loopback address) or "imaps://USER@HOST:PORT" (TLS from the first byte). The port
+    /// may be left out (143, 993).
+    std::string url;
+    std::string password;
+    /// A PEM file of certificates to trust besides the system's (a private server's own).
+    std::string caFile;
+    /// A local folder for what the server does not keep: the parse cache, the outbound
+    /// queue's in-flight marks, lock and log, and the identifiers of rewritten or moved
+    /// messages. Created (mode 0700) when missing. `Store::root` names it.
+    std::string stateDir;
+    int timeoutSeconds = 60;  ///< a command the server has not answered by then fails
+};
+
+/// Opens the IMAP mailbox `options.url` as a store: the same interface as `openMaildir`,
+/// folders as mailboxes by their plain names (created when first delivered into), messages
+/// named "UIDVALIDITY.UID" (a rewritten or moved message keeps the name it had). Connects,
+/// checks the server's certificate (system CAs plus `caFile`, the host name or address) and
+/// logs in before returning. IoError when the server cannot be reached, refuses the
+/// certificate check or the login; InvalidArgument for a malformed URL or a plain
+/// connection to a host that is not loopback. Every failure names the server and the
+/// reason in the problem log.
+Result<std::unique_ptr<Store>> openImap(const ImapOptions& options);
+
+}  // namespace vesk::store
