@@ -90,6 +90,26 @@ TEST_F(ExtendedLogonTest, TheProfileTableNamesEveryProfileAndMarksTheDefault) {
     EXPECT_EQ(textOf(store.get(), PR_DISPLAY_NAME), "Mailbox - Bob Hansen");
 }
 
+TEST_F(ExtendedLogonTest, AProfileListedTwiceInOtherCaseIsOneRow) {
+    // Another program wrote the list with Bob twice; names are matched without regard to case.
+    ASSERT_EQ(vesk::writeRegString(HKEY_CURRENT_USER, "Software\\Vesk\\Mail\\Profiles", "Names", "Anna;BOB;Bob;anna"),
+              ERROR_SUCCESS);
+    Ref<IProfAdmin> admin;
+    ASSERT_EQ(MAPIAdminProfiles(0, admin.out()), S_OK);
+    Ref<IMAPITable> table;
+    ASSERT_EQ(admin->GetProfileTable(0, table.out()), S_OK);
+    std::vector<std::string> names;
+    for (const auto& row : allRows(table.get(), {PR_DISPLAY_NAME})) {
+        ASSERT_NE(valueOf(row, PR_DISPLAY_NAME), nullptr);
+        names.emplace_back(valueOf(row, PR_DISPLAY_NAME)->Value.lpszA);
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"Anna", "BOB"}));
+    Ref<IMAPISession> session(logOnEx("bob", 0));
+    Ref<IMsgStore> store(openDefaultStore(session.get()));
+    ASSERT_TRUE(store);
+    EXPECT_EQ(textOf(store.get(), PR_DISPLAY_NAME), "Mailbox - Bob Hansen");
+}
+
 TEST_F(ExtendedLogonTest, TheIpmFoldersOpenOnTheAccountsMaildirFolders) {
     Ref<IMAPISession> session(logOnEx("Anna"));
     Ref<IMsgStore> store(openDefaultStore(session.get()));

@@ -26,7 +26,8 @@ std::string home() {
 
     // A relative XDG_DATA_HOME is invalid by the XDG rules and must be ignored.
     std::string dataHome = envOrEmpty("XDG_DATA_HOME");
-    if (!dataHome.empty() && dataHome.front() == '/') return withoutTrailingSlashes(dataHome) + "/vesk";
+    // Paths are built by appending: GCC 12 at -O3 warns falsely (-Wrestrict) on `string + "..."`.
+    if (!dataHome.empty() && dataHome.front() == '/') return withoutTrailingSlashes(dataHome).append("/vesk");
 
     std::string userHome = envOrEmpty("HOME");
     if (userHome.empty()) {
@@ -39,7 +40,8 @@ std::string home() {
     }
     if (userHome.empty()) userHome = "/";
     userHome = withoutTrailingSlashes(userHome);
-    return (userHome == "/" ? std::string() : userHome) + "/.local/share/vesk";
+    if (userHome == "/") userHome.clear();
+    return userHome.append("/.local/share/vesk");
 }
 
 }  // namespace vesk

@@ -23,7 +23,11 @@ std::vector<std::string> splitList(const std::string& text) {
         std::string name = text.substr(start, end - start);
         while (!name.empty() && name.front() == ' ') name.erase(name.begin());
         while (!name.empty() && name.back() == ' ') name.pop_back();
-        if (isValidProfileName(name)) names.push_back(name);
+        // Profile names are matched without regard to case, so "A;a" is one profile: keep the
+        // first spelling, or the profile table would show the same profile twice.
+        bool listed = false;
+        for (const std::string& n : names) listed = listed || lower(n) == lower(name);
+        if (isValidProfileName(name) && !listed) names.push_back(name);
         start = end + 1;
     }
     return names;
