@@ -28,7 +28,7 @@ inline void checkAccount(std::string_view name) {
     AccountError error = AccountError::None;
     std::optional<Account> account = loadAccount(name, error);
     if (!account) return;
-    if (error != AccountError::None || account->maildir.empty() || account->maildir.front() != '/') std::abort();
+    if (error != AccountError::None || (!account->mailbox.isImap() && (account->mailbox.maildir.empty() || account->mailbox.maildir.front() != '/'))) std::abort();
     for (const std::string* folder : {&account->trashFolder, &account->sentFolder, &account->outboxFolder})
         if (!vesk::store::isValidFolderName(*folder)) std::abort();
 }

@@ -60,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (error != PostOfficeError::None || office->name.empty()) std::abort();
     for (const User& user : office->users) {
-        if (!isValidUserName(user.name) || user.mailbox.empty() || user.mailbox.front() != '/') std::abort();
+        if (!isValidUserName(user.name) || (!user.mailbox.isImap() && (user.mailbox.maildir.empty() || user.mailbox.maildir.front() != '/'))) std::abort();
         if (office->findUser(user.name) != &user) std::abort();
         if (office->userByAddress(office->localAddressOf(user)) == nullptr) std::abort();
     }

@@ -130,7 +130,7 @@ int list(const std::string& folder) {
               << (office->gateway.empty() ? "(none)" : office->gateway) << "\n";
     for (const vim32::User& user : office->users) {
         std::cout << "  " << user.name << "\t" << user.displayName << "\t" << office->localAddressOf(user) << "\t"
-                  << user.mailbox << "\n";
+                  << user.mailbox.name() << "\n";
     }
     return 0;
 }

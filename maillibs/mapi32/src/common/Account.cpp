@@ -76,13 +76,25 @@ std::optional<Account> loadAccount(std::string_view profile, AccountError& error
     }
     std::string key = std::string(kAccountsKey) + "\\" + name;
     std::optional<std::string> maildir = readRegString(HKEY_CURRENT_USER, key, "Maildir");
-    if (!maildir) {
+    std::optional<std::string> imap = readRegString(HKEY_CURRENT_USER, key, "Imap");
+    if (!maildir && !imap) {
         error = AccountError::NoSuchAccount;
         return std::nullopt;
     }
     Account account;
     account.name = name;
-    account.maildir = resolveConfiguredPath(*maildir);
+    // An account with both would leave it to chance which mailbox the handheld is matched
+    // with: it is refused as incomplete until one of them is removed.
+    bool both = maildir && imap;
+    if (imap) {
+        account.mailbox.imap.url = *imap;
+        account.mailbox.imap.password = readValue(key, "ImapPassword");
+        std::string certificates = readValue(key, "ImapCAFile");
+        if (!certificates.empty()) account.mailbox.imap.caFile = resolveConfiguredPath(certificates);
+        account.mailbox.imap.stateDir = store::imapStateFolder(*imap);
+    } else {
+        account.mailbox.maildir = resolveConfiguredPath(*maildir);
+    }
     account.password = readValue(key, "Password");
     account.displayName = readValue(key, "DisplayName");
     account.address = readValue(key, "Address");
@@ -93,7 +105,7 @@ std::optional<Account> loadAccount(std::string_view profile, AccountError& error
     std::optional<std::string> trash = folderValue(key, "TrashFolder", account.trashFolder);
     std::optional<std::string> sent = folderValue(key, "SentFolder", account.sentFolder);
     std::optional<std::string> outbox = folderValue(key, "OutboxFolder", account.outboxFolder);
-    if (account.maildir.empty() || !trash || !sent || !outbox) {
+    if (both || account.mailbox.name().empty() || !trash || !sent || !outbox) {
         error = AccountError::Incomplete;
         return std::nullopt;
     }

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "store/Mailbox.h"
+
 namespace vesk::mapi32 {
 
 /// Registry key below HKEY_CURRENT_USER that holds the mail client's configuration.
@@ -17,7 +19,9 @@ inline constexpr const char* kAccountsKey = "Software\\Vesk\\Mail\\Accounts";
 struct Account {
     std::string name;          ///< the account's key name (the profile name)
     std::string password;      ///< empty: the account needs none
-    std::string maildir;       ///< absolute path of the Maildir (file-system bytes)
+    /// The mailbox: a Maildir (absolute file-system path) or an IMAP mailbox; `mailbox.name()`
+    /// is what messages about it show.
+    store::MailboxPlace mailbox;
     std::string displayName;   ///< the user's name (Windows-1252)
     std::string address;       ///< the user's address (Windows-1252)
     std::string addressBook;   ///< absolute path of the address book, empty for none
@@ -33,7 +37,7 @@ enum class AccountError {
     None,
     NoSuchAccount,  ///< no key of that name (or no default account named)
     BadName,        ///< the caller's profile name cannot name an account
-    Incomplete,     ///< the key lacks a Maildir or names an unusable folder
+    Incomplete,     ///< the key lacks a mailbox (Maildir or Imap), names both, or names an unusable folder
 };
 
 /// True when `name` can name an account: 1-64 bytes, none of them a control character or

@@ -1,11 +1,5 @@
 #include "common/LogonProblems.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-
 #include "platform/Codepage.h"
 #include "platform/RegistryValues.h"
 #include "platform/VeskHome.h"
@@ -30,25 +24,6 @@ std::string withFileProblem(std::string reason) {
 
 }  // namespace
 
-std::string maildirProblem(const std::string& path) {
-    struct stat info{};
-    if (::stat(path.c_str(), &info) != 0) {
-        if (errno == ENOENT) return "the Maildir " + path + " does not exist";
-        return "the Maildir " + path + " cannot be reached: " + std::strerror(errno);
-    }
-    if (!S_ISDIR(info.st_mode)) return "the Maildir " + path + " is not a folder";
-    if (::access(path.c_str(), R_OK | X_OK) != 0) {
-        return "the Maildir " + path + " cannot be read: " + std::strerror(errno);
-    }
-    for (const char* sub : {"cur", "new", "tmp"}) {
-        std::string folder = path + "/" + sub;
-        if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
-            return "the Maildir " + path + " has no " + sub + "/ folder (a Maildir needs cur/, new/ and tmp/)";
-        }
-    }
-    return "";
-}
-
 void logAccountProblem(std::string_view profile, AccountError error) {
     std::string name(profile);
     if (name.empty()) name = readRegString(HKEY_CURRENT_USER, kMailKey, "DefaultAccount").value_or("");
@@ -68,15 +43,20 @@ void logAccountProblem(std::string_view profile, AccountError error) {
             } else {
                 store::logProblem(kComponent, "account " + cp::cp1252ToUtf8(name),
                            withFileProblem("no account " + cp::cp1252ToUtf8(name) + ": " + registry +
-                                           " has no key [" + accountKey(name) + "] with a Maildir value"));
+                                           " has no key [" + accountKey(name) + "] with a Maildir or Imap value"));
             }
             return;
         case AccountError::Incomplete: {
             std::string key = std::string(kAccountsKey) + "\\" + name;
-            std::string maildir = readRegString(HKEY_CURRENT_USER, key, "Maildir").value_or("");
-            std::string what = maildir.empty() ? "its Maildir value is empty"
-                                               : "it names a folder that cannot be used (TrashFolder, SentFolder "
-                                                 "or OutboxFolder: a plain folder name, not the inbox)";
+            std::optional<std::string> maildir = readRegString(HKEY_CURRENT_USER, key, "Maildir");
+            std::optional<std::string> imap = readRegString(HKEY_CURRENT_USER, key, "Imap");
+            std::string what = maildir && imap ? "it has both a Maildir and an Imap value (keep the one that names its mailbox)"
+                               : maildir ? (maildir->empty() ? "its Maildir value is empty" : "")
+                                         : (imap->empty() ? "its Imap value is empty" : "");
+            if (what.empty()) {
+                what = "it names a folder that cannot be used (TrashFolder, SentFolder or OutboxFolder: a plain "
+                       "folder name, not the inbox)";
+            }
             store::logProblem(kComponent, "account " + cp::cp1252ToUtf8(name),
                        "the account [" + accountKey(name) + "] in " + registry + " is incomplete: " + what);
             return;
@@ -92,12 +72,15 @@ void logPasswordRefused(const Account& account, bool given) {
 }
 
 void logMailboxProblem(const Account& account, store::Status status) {
-    std::string reason = maildirProblem(account.maildir);
+    const std::string& where = account.mailbox.name();
+    const char* kind = account.mailbox.isImap() ? "the IMAP mailbox " : "the Maildir ";
+    std::string reason = store::mailboxProblem(account.mailbox);
     if (reason.empty()) {
-        reason = status == store::Status::OutOfMemory ? "there was not enough memory to open the Maildir " + account.maildir
-                                                      : "the Maildir " + account.maildir + " could not be opened";
+        // The IMAP store has already logged what the server said; this line names the account.
+        reason = status == store::Status::OutOfMemory ? "there was not enough memory to open " + std::string(kind) + where
+                                                      : kind + where + " could not be opened";
     }
-    store::logProblem(kComponent, account.maildir, reason + " (account " + cp::cp1252ToUtf8(account.name) + ")");
+    store::logProblem(kComponent, where, reason + " (account " + cp::cp1252ToUtf8(account.name) + ")");
 }
 
 }  // namespace vesk::mapi32

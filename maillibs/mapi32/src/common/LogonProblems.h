@@ -20,8 +20,4 @@ void logPasswordRefused(const Account& account, bool given);
 /// The mailbox of `account` could not be opened (`status` from the store).
 void logMailboxProblem(const Account& account, store::Status status);
 
-/// The plain reason a Maildir at `path` cannot be used: missing, not a folder, unreadable, or
-/// lacking one of cur/, new/ and tmp/. Empty when nothing of that kind is wrong.
-std::string maildirProblem(const std::string& path);
-
 }  // namespace vesk::mapi32

@@ -68,9 +68,9 @@ ULONG openSession(const char* profile, const char* password, std::unique_ptr<Ses
     // A mailbox that is not there is a configuration fault, never an empty mailbox: making
     // one would hand out "no messages", which reads as "everything was deleted". One that
     // lacks a part of a Maildir is refused for the same reason.
-    std::string unusable = maildirProblem(account->maildir);
+    std::string unusable = store::mailboxProblem(account->mailbox);
     store::Result<std::unique_ptr<store::Store>> opened =
-        unusable.empty() ? store::openMaildir(account->maildir)
+        unusable.empty() ? store::openMailbox(account->mailbox)
                          : store::Result<std::unique_ptr<store::Store>>(store::Status::NotFound);
     if (!opened) {
         logMailboxProblem(*account, opened.status());

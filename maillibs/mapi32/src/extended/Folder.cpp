@@ -33,7 +33,7 @@ std::vector<store::MessageInfo> listingOf(Mailbox& mailbox, FolderRole role) {
     store::Result<std::vector<store::MessageInfo>> listing = mailbox.store->list(folder);
     if (!listing) {
         if (listing.status() != store::Status::NotFound) {
-            store::logProblem("mapi32", mailbox.account.maildir + " folder " + folder,
+            store::logProblem("mapi32", mailbox.account.mailbox.name() + " folder " + folder,
                               std::string("the folder cannot be listed: ") + store::describe(listing.status()));
         }
         return {};
@@ -54,7 +54,7 @@ public:
             // A message that cannot be read still shows with what its file tells: one bad
             // file must not hide the rest of the folder.
             if (message.status() != store::Status::NotFound) {
-                store::logProblem("mapi32", m_mailbox->account.maildir + " " + folder + "/" + info.id,
+                store::logProblem("mapi32", m_mailbox->account.mailbox.name() + " " + folder + "/" + info.id,
                                   std::string("the message cannot be read: ") + store::describe(message.status()));
             }
             return messageProps(*m_mailbox, m_role, info, nullptr, false);
@@ -149,7 +149,7 @@ public:
             FolderRole destRole = FolderRole::Root;
             if (!liveFolder(lpDestFolder, destMailbox, destRole)) return MAPI_E_INVALID_PARAMETER;
             // Another session's folder is fine when it is the same mailbox on disk.
-            if (destMailbox->account.maildir != m_mailbox->account.maildir || destRole == FolderRole::Root ||
+            if (destMailbox->account.mailbox.name() != m_mailbox->account.mailbox.name() || destRole == FolderRole::Root ||
                 m_role == FolderRole::Root) {
                 return MAPI_E_NO_SUPPORT;
             }

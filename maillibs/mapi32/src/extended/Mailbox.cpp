@@ -50,15 +50,15 @@ HRESULT openMailbox(const std::string& profile, MailboxPtr& out) {
     if (!account) {
         store::logProblem("mapi32", "profile " + profile,
                           "its account \"" + *accountName +
-                              (error == AccountError::Incomplete ? "\" lacks a Maildir or names an unusable folder"
+                              (error == AccountError::Incomplete ? "\" lacks a mailbox (Maildir or Imap), names both, or names an unusable folder"
                                                                  : "\" is not configured"));
         return MAPI_E_LOGON_FAILED;
     }
     // A mailbox that is not there is a configuration fault, never an empty mailbox.
-    store::Result<std::unique_ptr<store::Store>> opened = store::openMaildir(account->maildir);
+    store::Result<std::unique_ptr<store::Store>> opened = store::openMailbox(account->mailbox);
     if (!opened) {
         if (opened.status() == store::Status::OutOfMemory) return MAPI_E_NOT_ENOUGH_MEMORY;
-        store::logProblem("mapi32", account->maildir,
+        store::logProblem("mapi32", account->mailbox.name(),
                           std::string("the mailbox of profile ") + profile + " cannot be opened: " +
                               store::describe(opened.status()));
         return MAPI_E_LOGON_FAILED;

@@ -303,7 +303,7 @@ private:
         std::string where = m_mailbox->folderOf(m_savedRole);
         store::Status status = m_mailbox->store->remove(where, m_id);
         if (status != store::Status::Ok && status != store::Status::NotFound) {
-            store::logProblem("mapi32", m_mailbox->account.maildir + " " + where + "/" + m_id,
+            store::logProblem("mapi32", m_mailbox->account.mailbox.name() + " " + where + "/" + m_id,
                               std::string("an earlier saved copy of a message could not be removed: ") +
                                   store::describe(status));
         }
@@ -408,7 +408,7 @@ HRESULT openMessage(MailboxPtr mailbox, FolderRole role, const std::string& id, 
         return MAPI_E_NOT_ENOUGH_MEMORY;
     } else {
         // The message still opens with what its file tells; its content is not shown.
-        store::logProblem("mapi32", mailbox->account.maildir + " " + folder + "/" + id,
+        store::logProblem("mapi32", mailbox->account.mailbox.name() + " " + folder + "/" + id,
                           std::string("the message cannot be read: ") + store::describe(read.status()));
     }
     *out = new Message(std::move(mailbox), role, std::move(*info), std::move(stored), writable);

@@ -117,13 +117,16 @@ std::optional<PostOffice> loadPostOffice(const std::string& folder, PostOfficeEr
         user.name = section.substr(prefix.size());
         user.passwordHash = profileValue(file, section, "Password");
         std::string mailbox = profileValue(file, section, "Mailbox");
+        std::string imap = profileValue(file, section, "Imap");
         user.displayName = profileValue(file, section, "DisplayName");
         user.address = profileValue(file, section, "Address");
         const char* problem = nullptr;
         if (!isValidUserName(user.name)) {
             problem = "the user name is not usable (1-64 characters, no @ \\ / [ ] ; , = or quotes)";
-        } else if (mailbox.empty()) {
-            problem = "the user has no Mailbox";
+        } else if (mailbox.empty() && imap.empty()) {
+            problem = "the user has no Mailbox (nor an Imap mailbox)";
+        } else if (!mailbox.empty() && !imap.empty()) {
+            problem = "the user has both a Mailbox and an Imap mailbox (keep the one that holds the user's mail)";
         } else if (std::any_of(office.users.begin(), office.users.end(),
                                [&](const User& other) { return equalsNoCase(other.name, user.name); })) {
             problem = "the user is listed twice";
@@ -133,8 +136,21 @@ std::optional<PostOffice> loadPostOffice(const std::string& folder, PostOfficeEr
             error = PostOfficeError::Damaged;
             return std::nullopt;
         }
-        std::string path = fsPath(mailbox);
-        user.mailbox = std::filesystem::path(path.front() == '/' ? path : folder + "/" + path).lexically_normal();
+        if (!imap.empty()) {
+            user.mailbox.imap.url = imap;
+            user.mailbox.imap.password = profileValue(file, section, "ImapPassword");
+            std::string certificates = fsPath(profileValue(file, section, "ImapCAFile"));
+            if (!certificates.empty()) {
+                user.mailbox.imap.caFile =
+                    std::filesystem::path(certificates.front() == '/' ? certificates : folder + "/" + certificates)
+                        .lexically_normal();
+            }
+            user.mailbox.imap.stateDir = store::imapStateFolder(imap);
+        } else {
+            std::string path = fsPath(mailbox);
+            user.mailbox.maildir =
+                std::filesystem::path(path.front() == '/' ? path : folder + "/" + path).lexically_normal();
+        }
         office.users.push_back(std::move(user));
     }
     if (office.name.empty()) office.name = "POSTOFFICE";

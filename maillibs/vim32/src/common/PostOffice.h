@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "store/Mailbox.h"
+
 namespace vesk::vim32 {
 
 /// The file in a post office folder that makes it one.
@@ -20,7 +22,9 @@ inline constexpr const char* kUserSectionPrefix = "User ";
 struct User {
     std::string name;          ///< the user's name in the post office (1-64 characters)
     std::string passwordHash;  ///< a salted hash in crypt(3) form, never the password
-    std::string mailbox;       ///< absolute path of the user's Maildir
+    /// The user's mailbox: a Maildir (absolute path) or an IMAP mailbox; `mailbox.name()` is
+    /// what messages about it show.
+    store::MailboxPlace mailbox;
     std::string displayName;   ///< may be empty
     std::string address;       ///< the user's Internet address, may be empty
 };

@@ -76,7 +76,7 @@ void putMessage(Container& c, const store::MessageInfo& info, bool needsHeaders,
             if (headers.received == 0) headers.received = info.delivered;
         } else {
             // Still listed, with what the file name tells: the caller must see every message.
-            store::logProblem("vim32", c.session->user.mailbox + " " + c.folder + "/" + info.id,
+            store::logProblem("vim32", c.session->user.mailbox.name() + " " + c.folder + "/" + info.id,
                               std::string("listed without its header: ") + store::describe(read.status()));
         }
     }
@@ -129,7 +129,7 @@ vimStatus enumerateMessages(Container* c, vimEnumRef* pos, vimInt skip, vimWord 
     if (isStart(pos)) {
         auto listed = c->session->store->list(c->folder);
         if (!listed) {
-            store::logProblem("vim32", c->session->user.mailbox + " " + c->folder,
+            store::logProblem("vim32", c->session->user.mailbox.name() + " " + c->folder,
                               std::string("the folder cannot be listed: ") + store::describe(listed.status()));
             return VIMSTS_READ_FAILURE;
         }
@@ -249,7 +249,7 @@ vimStatus VIMAPIENTRY VIMSetMessageCategory(vimMsgContainer container, vimRef ms
         store::Status made = c->session->store->createFolder(target);
         store::Status moved = made == store::Status::Ok ? c->session->store->move(c->folder, info->id, target) : made;
         if (moved != store::Status::Ok) {
-            store::logProblem("vim32", c->session->user.mailbox + " " + c->folder + "/" + info->id,
+            store::logProblem("vim32", c->session->user.mailbox.name() + " " + c->folder + "/" + info->id,
                               "cannot be moved to folder " + target + ": " + store::describe(moved));
             return vimStatus(VIMSTS_WRITE_FAILURE);
         }

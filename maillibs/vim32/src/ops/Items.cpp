@@ -39,7 +39,7 @@ const std::string* attachmentBytes(Message& m, std::size_t index) {
     if (!m.attachmentBytes[index]) {
         auto bytes = m.session->store->attachment(m.folder, m.id, index);
         if (!bytes) {
-            store::logProblem("vim32", m.session->user.mailbox + " " + m.folder + "/" + m.id,
+            store::logProblem("vim32", m.session->user.mailbox.name() + " " + m.folder + "/" + m.id,
                               "attachment " + std::to_string(index + 1) + " cannot be read: " +
                                   store::describe(bytes.status()));
             return nullptr;

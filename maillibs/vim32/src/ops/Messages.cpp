@@ -96,7 +96,7 @@ vimStatus setStoredHeader(Message& m, vimSelector attr, vimWord size, const void
     store::Status status = m.session->store->setPriority(m.folder, m.id, storePriority(value));
     if (status == store::Status::NotFound) return VIMSTS_INVALID_OBJECT;
     if (status != store::Status::Ok) {
-        store::logProblem("vim32", m.session->user.mailbox + " " + m.folder + "/" + m.id,
+        store::logProblem("vim32", m.session->user.mailbox.name() + " " + m.folder + "/" + m.id,
                           std::string("the priority cannot be written: ") + store::describe(status));
         return VIMSTS_WRITE_FAILURE;
     }
@@ -118,7 +118,7 @@ std::optional<store::Message> asPlainText(Container& c, const store::MessageInfo
         if (ch == '\n') message.body += '\r';
         message.body += ch;
     }
-    store::logProblem("vim32", c.session->user.mailbox + " " + c.folder + "/" + info.id,
+    store::logProblem("vim32", c.session->user.mailbox.name() + " " + c.folder + "/" + info.id,
                       "not a message the MIME library can read; opened as plain text");
     return message;
 }
@@ -144,7 +144,7 @@ vimStatus VIMAPIENTRY VIMOpenMessage(vimMsgContainer container, vimRef refMessag
             content = asPlainText(*c, *info);
         }
         if (!content) {
-            store::logProblem("vim32", c->session->user.mailbox + " " + c->folder + "/" + info->id,
+            store::logProblem("vim32", c->session->user.mailbox.name() + " " + c->folder + "/" + info->id,
                               std::string("cannot be read: ") + store::describe(read.status()));
             return vimStatus(read.status() == store::Status::NotFound ? VIMSTS_INVALID_OBJECT : VIMSTS_READ_FAILURE);
         }

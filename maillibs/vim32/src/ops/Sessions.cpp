@@ -58,9 +58,9 @@ vimStatus openSession(const char* pathSpec, const char* name, const char* passwo
             return refuse(VIMSTS_INVALID_CONFIGURATION, file + " [User " + user->name + "]",
                           "Password is not a salted hash (set it with vim32-postoffice passwd)");
     }
-    auto opened = store::openMaildir(user->mailbox);
+    auto opened = store::openMailbox(user->mailbox);
     if (!opened) {
-        return refuse(VIMSTS_OPEN_FAILURE, user->mailbox,
+        return refuse(VIMSTS_OPEN_FAILURE, user->mailbox.name(),
                       std::string("the mailbox of user ") + user->name + " cannot be opened: " +
                           store::describe(opened.status()));
     }

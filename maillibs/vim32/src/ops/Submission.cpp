@@ -49,9 +49,9 @@ vimStatus deliverLocally(Message& m, const User& user, const store::Draft& draft
     std::unique_ptr<store::Store> opened;
     store::Store* target = m.session->store.get();
     if (!equalsNoCase(user.name, m.session->user.name)) {
-        auto result = store::openMaildir(user.mailbox);
+        auto result = store::openMailbox(user.mailbox);
         if (!result) {
-            return logged(user.mailbox, "the mailbox of user " + user.name +
+            return logged(user.mailbox.name(), "the mailbox of user " + user.name +
                                             " cannot be opened for delivery: " + store::describe(result.status()));
         }
         opened = std::move(*result);
@@ -59,7 +59,7 @@ vimStatus deliverLocally(Message& m, const User& user, const store::Draft& draft
     }
     auto delivered = target->deliver(store::kInbox, draft);
     if (!delivered) {
-        return logged(user.mailbox, "delivery to user " + user.name + " failed: " + store::describe(delivered.status()));
+        return logged(user.mailbox.name(), "delivery to user " + user.name + " failed: " + store::describe(delivered.status()));
     }
     return VIMSTS_SUCCESS;
 }
@@ -80,7 +80,7 @@ vimStatus submit(Message& m) {
     if (!internet.to.empty() || !internet.cc.empty() || !internet.bcc.empty()) {
         auto queued = m.session->store->enqueue(internet, store::kOutbox);
         if (!queued) {
-            result = logged(m.session->user.mailbox, std::string("Internet mail cannot be queued: ") +
+            result = logged(m.session->user.mailbox.name(), std::string("Internet mail cannot be queued: ") +
                                                           store::describe(queued.status()));
         } else {
             store::SendOptions options;
@@ -96,7 +96,7 @@ vimStatus submit(Message& m) {
         auto kept = made == store::Status::Ok ? m.session->store->deliver(kSentFolder, copy, "S")
                                               : store::Result<std::string>(made);
         if (!kept) {
-            result = logged(m.session->user.mailbox, std::string("the copy for folder Sent cannot be kept: ") +
+            result = logged(m.session->user.mailbox.name(), std::string("the copy for folder Sent cannot be kept: ") +
                                                           store::describe(kept.status()));
         }
     }
@@ -113,7 +113,7 @@ vimStatus fileUnsent(Message& message) {
     store::Draft draft = draftFor(message, [](const Route&) { return true; });
     auto filed = message.session->store->deliver(store::kInbox, draft, message.isDraft ? "DS" : "S");
     if (!filed) {
-        return logged(message.session->user.mailbox,
+        return logged(message.session->user.mailbox.name(),
                       std::string("an unsent message cannot be filed: ") + store::describe(filed.status()));
     }
     return VIMSTS_SUCCESS;
