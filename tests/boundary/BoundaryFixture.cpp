@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "store/Mailbox.h"
 #include "win32/Module.h"
 
 namespace boundary {
@@ -26,6 +27,13 @@ OwnedRecord::OwnedRecord(const CMsg& m) { EXPECT_EQ(m.ToMailMsg(&msg), MAILHOST_
 OwnedRecord::~OwnedRecord() { ReleaseMailMsg(msg); }
 
 void BoundaryTest::SetUp() {
+    // The server's folder goes below the system's temporary folder, before TMPDIR points into
+    // the desktop (which its unprivileged processes cannot enter).
+    if (const char* tmp = std::getenv("TMPDIR")) systemTmp = tmp;
+    if (overImap()) {
+        server = std::make_unique<vesk::store::testing::DovecotServer>(
+            vesk::store::testing::DovecotOptions{{{"anna", "anna-imap"}}, ""});
+    }
     char pattern[] = "/tmp/boundary-XXXXXX";
     ASSERT_NE(::mkdtemp(pattern), nullptr);
     home = pattern;
@@ -34,6 +42,17 @@ void BoundaryTest::SetUp() {
     ::setenv("TMPDIR", (home + "/tmp").c_str(), 1);
     ::setenv("VESK_LIBRARY_PATH", VESK_TEST_MODULE_DIR, 1);
     traits().prepareDesktop(home);
+    if (overImap()) {
+        ASSERT_NE(traits().useImap, nullptr) << traits().name << " cannot be pointed at an IMAP mailbox";
+        imap.url = server->url("anna");
+        imap.password = "anna-imap";
+        imap.caFile = server->certificate();
+        // The plug-ins' own state folder for that mailbox: what they cached and queued is
+        // what the test sees.
+        imap.stateDir = vesk::store::imapStateFolder(imap.url);
+        imap.timeoutSeconds = 20;
+        traits().useImap(home, {imap.url, imap.password, imap.caFile});
+    }
     config = home + "/conduit.ini";
     traits().writeConfig(config);
     ASSERT_TRUE(plugin.load(std::string(VESK_TEST_MODULE_DIR) + "/" + traits().library));
@@ -44,6 +63,9 @@ void BoundaryTest::TearDown() {
         plugin.Logoff();
         plugin.Uninitialize();
     }
+    server.reset();
+    if (systemTmp) ::setenv("TMPDIR", systemTmp->c_str(), 1);
+    else ::unsetenv("TMPDIR");
     std::error_code ignored;
     fs::remove_all(home, ignored);
 }
@@ -65,8 +87,9 @@ std::vector<std::string> BoundaryTest::deliver(int count) {
 }
 
 std::unique_ptr<vesk::store::Store> BoundaryTest::openStore() const {
-    auto opened = vesk::store::openMaildir(home + "/" + traits().maildir);
-    EXPECT_TRUE(opened.ok());
+    auto opened = overImap() ? vesk::store::openImap(imap) : vesk::store::openMaildir(home + "/" + traits().maildir);
+    EXPECT_TRUE(opened.ok()) << vesk::store::describe(opened.status()) << "; "
+                             << (server ? server->log() : std::string());
     return opened.ok() ? std::move(*opened) : nullptr;
 }
 
@@ -93,6 +116,12 @@ Listing BoundaryTest::listAll(int headersOnly) {
     return listing;
 }
 
-std::string PluginName(const ::testing::TestParamInfo<const PluginTraits*>& info) { return info.param->name; }
+std::vector<BoundaryCase> BoundaryCases(bool imap) {
+    std::vector<BoundaryCase> cases;
+    for (const PluginTraits* traits : RegisteredPlugins()) cases.push_back({traits, imap});
+    return cases;
+}
+
+std::string PluginName(const ::testing::TestParamInfo<BoundaryCase>& info) { return info.param.traits->name; }
 
 }  // namespace boundary

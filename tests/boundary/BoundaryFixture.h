@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "DovecotServer.h"
 #include "PluginTraits.h"
 #include "framework/MailHostExports.h"
 #include "framework/Msg.h"
@@ -36,12 +38,23 @@ struct Listing {
     std::vector<CMsg> records;
 };
 
-class BoundaryTest : public ::testing::TestWithParam<const PluginTraits*> {
+/// One run of the suite: a plug-in over a Maildir, or over a mailbox on an IMAP server the
+/// test starts (built into boundary_imap_tests).
+struct BoundaryCase {
+    const PluginTraits* traits = nullptr;
+    bool imap = false;
+};
+
+/// Every registered plug-in, over a Maildir or (`imap`) over an IMAP server.
+std::vector<BoundaryCase> BoundaryCases(bool imap);
+
+class BoundaryTest : public ::testing::TestWithParam<BoundaryCase> {
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    const PluginTraits& traits() const { return *GetParam(); }
+    const PluginTraits& traits() const { return *GetParam().traits; }
+    bool overImap() const { return GetParam().imap; }
     /// Delivers the messages of the shared corpus into the inbox; their store identifiers.
     std::vector<std::string> deliver(int count);
     std::unique_ptr<vesk::store::Store> openStore() const;
@@ -53,10 +66,13 @@ protected:
 
     std::string home;
     std::string config;
+    std::unique_ptr<vesk::store::testing::DovecotServer> server;  ///< over IMAP only
+    vesk::store::ImapOptions imap;                                 ///< the account's mailbox there
+    std::optional<std::string> systemTmp;                          ///< TMPDIR before the test
     Plugin plugin;
 };
 
 /// "salvith", "dunmere", ... for the test names.
-std::string PluginName(const ::testing::TestParamInfo<const PluginTraits*>& info);
+std::string PluginName(const ::testing::TestParamInfo<BoundaryCase>& info);
 
 }  // namespace boundary

@@ -242,7 +242,11 @@ TEST_P(BoundaryTest, HostileIdentifiersTouchNothing) {
     for (const vesk::store::MessageInfo& info : *inbox) EXPECT_FALSE(info.seen()) << info.id;
 }
 
-INSTANTIATE_TEST_SUITE_P(Plugins, BoundaryTest, ::testing::ValuesIn(RegisteredPlugins()), PluginName);
+#ifdef VESK_BOUNDARY_IMAP
+INSTANTIATE_TEST_SUITE_P(OverImap, BoundaryTest, ::testing::ValuesIn(BoundaryCases(true)), PluginName);
+#else
+INSTANTIATE_TEST_SUITE_P(Plugins, BoundaryTest, ::testing::ValuesIn(BoundaryCases(false)), PluginName);
+#endif
 
 }  // namespace
 }  // namespace boundary

@@ -20,6 +20,7 @@ const PluginTraits dunmere{
     writeDunmereConfig,
     {"Microsoft Exchange 5.0 or higher", "Microsoft Outlook 97 or higher"},
     "Mail System:\tMicrosoft Exchange 5.0 or higher\nProfile:\t\tTeo",
+    UseImapForMapiAccount,
     true,
 };
 

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "platform/RegistryValues.h"
+#include "win32/Registry.h"
 #include "store/Store.h"
 
 void PrepareMapiAccount(const std::string& home) {
@@ -17,6 +18,18 @@ void PrepareMapiAccount(const std::string& home) {
     vesk::writeRegString(HKEY_CURRENT_USER, key, "Address", "anna.berg@example.org");
     vesk::writeRegString(HKEY_CURRENT_USER, key, "AddressBook", "mail/anna-addresses.txt");
     std::ofstream(home + "/mail/anna-addresses.txt") << "Bob Hansen <bob@example.com>\n";
+}
+
+void UseImapForMapiAccount(const std::string&, const ImapAccount& account) {
+    const std::string key = "Software\\Vesk\\Mail\\Accounts\\anna";
+    HKEY handle = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_ALL_ACCESS, &handle) == ERROR_SUCCESS) {
+        RegDeleteValueA(handle, "Maildir");
+        RegCloseKey(handle);
+    }
+    vesk::writeRegString(HKEY_CURRENT_USER, key, "Imap", account.url);
+    vesk::writeRegString(HKEY_CURRENT_USER, key, "ImapPassword", account.password);
+    vesk::writeRegString(HKEY_CURRENT_USER, key, "ImapCAFile", account.caFile);
 }
 
 void PrepareMapiProfile(const std::string& home) {

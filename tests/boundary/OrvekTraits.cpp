@@ -32,6 +32,15 @@ void prepareOrvekDesktop(const std::string& home) {
     vesk::writeRegString(HKEY_CURRENT_USER, "Software\\Vesk\\VIM", "User", "anna");
 }
 
+// The user's section names the server's mailbox instead of the Maildir.
+void useImapForOrvek(const std::string& home, const ImapAccount& account) {
+    const std::string file = home + "/postoffice/postoffice.ini";
+    WritePrivateProfileStringA("User anna", "Mailbox", nullptr, file.c_str());
+    WritePrivateProfileStringA("User anna", "Imap", account.url.c_str(), file.c_str());
+    WritePrivateProfileStringA("User anna", "ImapPassword", account.password.c_str(), file.c_str());
+    WritePrivateProfileStringA("User anna", "ImapCAFile", account.caFile.c_str(), file.c_str());
+}
+
 void writeOrvekConfig(const std::string& config) {
     WritePrivateProfileStringA("VimPlugin", "MsgHostName", kCcMail, config.c_str());
     const std::string section = std::string("VimPlugin ") + kCcMail;
@@ -50,6 +59,7 @@ const PluginTraits orvek{
     {kCcMail},
     std::string("Mail System:\t\t") + kCcMail +
         "\nUser Name:\t\tanna\nPost Office Path:\tpostoffice\nInternet Gateway:\tINTERNET",
+    useImapForOrvek,
     true,
 };
 

@@ -6,6 +6,13 @@
 #include <string>
 #include <vector>
 
+/// An IMAP mailbox on the test's own server, for a desktop to point its user at.
+struct ImapAccount {
+    std::string url;       ///< "imap://anna@127.0.0.1:PORT"
+    std::string password;
+    std::string caFile;    ///< the server's self-signed certificate
+};
+
 struct PluginTraits {
     /// The plug-in's short name, as the test names show it ("salvith").
     std::string name;
@@ -21,6 +28,9 @@ struct PluginTraits {
     std::vector<std::string> hosts;
     /// GetHostConfigInfo's text for the settings writeConfig wrote.
     std::string configInfo;
+    /// Points the desktop prepareDesktop made at `account` instead of its Maildir (the run of
+    /// the suite over an IMAP server).
+    void (*useImap)(const std::string& home, const ImapAccount& account) = nullptr;
     /// True when SetMsgPriority needs a session (a plug-in whose mail system cannot change a
     /// priority answers MAILHOST_OK without one).
     bool priorityNeedsSession = true;

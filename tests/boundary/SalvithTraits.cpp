@@ -23,6 +23,7 @@ const PluginTraits salvith{
     writeSalvithConfig,
     {"Eudora 3.0.1 or higher", "Microsoft Outlook Express", "Netscape Communicator 4.5 or higher"},
     "Mail System:\tMicrosoft Outlook Express",
+    UseImapForMapiAccount,
     false,  // Simple MAPI cannot change a priority: MAILHOST_OK, nothing changed
 };
 

@@ -92,6 +92,8 @@ TEST_F(MailboxTest, EachRefusedLogonLogsItsOwnReason) {
          "s3cret", {"has no tmp/ folder", "account anna"}},
         {"an empty Maildir value", [this] { setAccountValue("anna", "Maildir", ""); }, "anna",
          "s3cret", {"incomplete", "Maildir value is empty"}},
+        {"both a Maildir and an Imap mailbox", [this] { setAccountValue("anna", "Imap", "imap://anna@127.0.0.1:1"); },
+         "anna", "s3cret", {"incomplete", "both a Maildir and an Imap value", "Accounts\\anna"}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);

@@ -32,12 +32,13 @@ std::string maildirProblem(const std::string& path) {
     return "";
 }
 
-// A user or host as one file-name part: letters, digits and ".-+@" kept, the rest %XX.
+// A user or host as one file-name part: letters, digits and ".-+" kept (no leading dot), the
+// rest %XX, so the '@' between them is the only one.
 void appendEscaped(std::string& out, std::string_view text) {
     for (char c : text) {
         auto byte = static_cast<unsigned char>(c);
         bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
-                     c == '+' || c == '@' || (c == '.' && !out.empty() && out.back() != '/');
+                     c == '+' || (c == '.' && !out.empty() && out.back() != '/');
         if (plain) {
             out.push_back(c);
         } else {

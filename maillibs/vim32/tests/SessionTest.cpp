@@ -103,6 +103,34 @@ TEST_F(SessionTest, APasswordWrittenInClearIsNeverAccepted) {
     EXPECT_NE(problems.back().reason.find("salted hash"), std::string::npos);
 }
 
+// A user's section names one mailbox: a Maildir or a server's. Both, or neither, is a fault
+// of the post office that names the section, never a guess.
+TEST_F(SessionTest, AUserNamesExactlyOneMailbox) {
+    const std::string file = postOffice + "/postoffice.ini";
+    struct Row {
+        const char* what;
+        const char* mailbox;  // nullptr: removed
+        const char* imap;
+        const char* reason;
+    };
+    const Row rows[] = {
+        {"both kinds", "mailboxes/mira", "imap://mira@127.0.0.1:1", "both a Mailbox and an Imap mailbox"},
+        {"neither kind", nullptr, nullptr, "no Mailbox"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        ASSERT_TRUE(WritePrivateProfileStringA("User mira", "Mailbox", row.mailbox, file.c_str()));
+        ASSERT_TRUE(WritePrivateProfileStringA("User mira", "Imap", row.imap, file.c_str()));
+        std::uint64_t logged = vesk::store::problemLogSize();
+        vimSes session = nullptr;
+        EXPECT_EQ(open(postOffice.c_str(), "teo", "harbour7", &session), VIMSTS_INVALID_CONFIGURATION);
+        auto problems = vesk::store::problemsSince(logged);
+        ASSERT_FALSE(problems.empty());
+        EXPECT_NE(problems.back().subject.find("[User mira]"), std::string::npos) << problems.back().subject;
+        EXPECT_NE(problems.back().reason.find(row.reason), std::string::npos) << problems.back().reason;
+    }
+}
+
 TEST_F(SessionTest, LogonNeedsAStartedLibraryAndAKnownVersion) {
     vimSes session = nullptr;
     EXPECT_EQ(vim.OpenSession(const_cast<char*>(postOffice.c_str()), const_cast<char*>("teo"),

@@ -33,6 +33,7 @@ int usage() {
     std::cerr << "usage: vim32-postoffice create <folder> <name> [<gateway>]\n"
                  "       vim32-postoffice adduser <folder> <user> <password|-> [--mailbox <dir>]"
                  " [--display <name>] [--address <address>]\n"
+                 "                [--imap <imap://user@host:port> --imap-password <password> [--imap-ca <pem file>]]\n"
                  "       vim32-postoffice passwd <folder> <user> <password|->\n"
                  "       vim32-postoffice addentry <folder> <user> <name> <address>\n"
                  "       vim32-postoffice list <folder>\n";
@@ -88,21 +89,35 @@ int addUser(const std::string& folder, const std::vector<std::string>& args) {
     const std::string& user = args[0];
     if (!vim32::isValidUserName(user)) return fail("\"" + user + "\" cannot be a user name");
     if (office->findUser(user) != nullptr) return fail("user " + user + " exists already");
-    std::string mailbox = "mailboxes/" + user, display, address;
+    std::string mailbox = "mailboxes/" + user, display, address, imap, imapPassword, imapCa;
     for (std::size_t i = 2; i + 1 < args.size(); i += 2) {
         if (args[i] == "--mailbox") mailbox = args[i + 1];
         else if (args[i] == "--display") display = args[i + 1];
         else if (args[i] == "--address") address = args[i + 1];
+        else if (args[i] == "--imap") imap = args[i + 1];
+        else if (args[i] == "--imap-password") imapPassword = args[i + 1];
+        else if (args[i] == "--imap-ca") imapCa = args[i + 1];
         else return usage();
     }
-    std::string root = mailbox.front() == '/' ? mailbox : folder + "/" + mailbox;
-    ::mkdir((folder + "/mailboxes").c_str(), 0700);
-    auto store = vesk::store::openMaildir(root, {.create = true});
-    if (!store) return fail(root + ": no Maildir can be made there");
-    (void)(*store)->createFolder("Trash");
     const std::string section = vim32::kUserSectionPrefix + user;
-    if (!write(fileOf(folder), section, "Mailbox", mailbox) ||
-        (!display.empty() && !write(fileOf(folder), section, "DisplayName", display)) ||
+    std::string root;
+    if (imap.empty()) {
+        root = mailbox.front() == '/' ? mailbox : folder + "/" + mailbox;
+        ::mkdir((folder + "/mailboxes").c_str(), 0700);
+        auto store = vesk::store::openMaildir(root, {.create = true});
+        if (!store) return fail(root + ": no Maildir can be made there");
+        (void)(*store)->createFolder("Trash");
+        if (!write(fileOf(folder), section, "Mailbox", mailbox)) return fail(fileOf(folder) + ": cannot be written");
+    } else {
+        // The server's mailbox is the user's; its folders are made when first needed.
+        root = imap;
+        if (!write(fileOf(folder), section, "Imap", imap) ||
+            !write(fileOf(folder), section, "ImapPassword", imapPassword) ||
+            (!imapCa.empty() && !write(fileOf(folder), section, "ImapCAFile", imapCa))) {
+            return fail(fileOf(folder) + ": cannot be written");
+        }
+    }
+    if ((!display.empty() && !write(fileOf(folder), section, "DisplayName", display)) ||
         (!address.empty() && !write(fileOf(folder), section, "Address", address))) {
         return fail(fileOf(folder) + ": cannot be written");
     }

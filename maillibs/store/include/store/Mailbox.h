@@ -27,7 +27,7 @@ struct MailboxPlace {
 Result<std::unique_ptr<Store>> openMailbox(const MailboxPlace& place);
 
 /// The local state folder of the IMAP mailbox `url`: `$VESK_HOME/imap/<user>@<host>_<port>`
-/// (bytes that a file name cannot carry written as %XX). One folder per server mailbox, so
+/// (every byte but letters, digits and ".-+" written as %XX). One folder per server mailbox, so
 /// every mail library that opens it shares one outbound queue state and one parse cache.
 /// Empty when `url` is no IMAP address.
 std::string imapStateFolder(std::string_view url);
