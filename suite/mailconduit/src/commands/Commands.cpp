@@ -174,7 +174,7 @@ or no held message has that identifier.
 )",
      runQueueCommand},
     {"demo", "run a whole round on a fresh copy of the example desktop",
-     R"(Usage: mailconduit demo [--plugin NAME] [--keep] [--desktop FOLDER]
+     R"(Usage: mailconduit demo [--plugin NAME] [--keep] [--desktop FOLDER] [--imap]
 
 Copies the example desktop into a fresh temporary $VESK_HOME, composes two messages on
 the handheld, syncs, marks one message read, raises another's priority and deletes a
@@ -186,6 +186,10 @@ Options:
   --keep            keep the temporary desktop and print where it is
   --desktop FOLDER  the example desktop to copy (default: the one installed beside the
                     program, share/mailconduit/desktop, or the source tree's)
+  --imap            put the desktop's mailboxes on an IMAP server first: a Dovecot
+                    (/usr/sbin/dovecot) started on loopback for the demo and stopped at
+                    its end, with the example mail uploaded and the accounts and the post
+                    office pointed at it
 )",
      runDemoCommand},
 };

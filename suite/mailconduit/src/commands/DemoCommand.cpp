@@ -8,6 +8,7 @@
 #include "commands/CommandSupport.h"
 #include "desktop/DesktopView.h"
 #include "desktop/FileIo.h"
+#include "desktop/ImapDesktop.h"
 #include "handheld/HandheldAccess.h"
 #include "desktop/Paths.h"
 
@@ -93,9 +94,21 @@ int runDemo(const ParsedArgs& parsed, CommandContext& context, const std::string
         return kExitCannotRun;
     }
     ::setenv("VESK_HOME", home.c_str(), 1);
+    // Declared before anything that talks to it: the server stops when the demo ends.
+    ImapDesktop imap;
+    if (parsed.flag("imap")) {
+        if (auto error = moveDesktopToImap(home, imap)) {
+            context.err << "mailconduit demo: " << *error << "\n";
+            return kExitCannotRun;
+        }
+    }
     const std::string config = defaultConfigPath(home, plugin);
-    context.out << "A fresh desktop in " << home << " (a copy of " << desktop << ").\n"
-                << "The handheld is empty; the desktop mailbox holds the example messages.\n"
+    context.out << "A fresh desktop in " << home << " (a copy of " << desktop << ").\n";
+    if (imap.server) {
+        context.out << "Its mailboxes are on an IMAP server started for the demo (Dovecot on loopback, "
+                    << imap.messages << " messages put there); Teo's is " << imap.teoUrl << ".\n";
+    }
+    context.out << "The handheld is empty; the desktop mailbox holds the example messages.\n"
                 << "The commands below run in a shell as shown once mailconduit is found and the desktop named:\n"
                 << "  export PATH=" << shellQuoted(programFolder()) << ":\"$PATH\" VESK_HOME=" << shellQuoted(home)
                 << "\n";
@@ -149,7 +162,7 @@ int runDemo(const ParsedArgs& parsed, CommandContext& context, const std::string
 
 int runDemoCommand(const std::vector<std::string>& args, CommandContext& context) {
     ParsedArgs parsed;
-    if (auto error = parseArgs(args, {{"plugin", true}, {"keep", false}, {"desktop", true}}, parsed)) {
+    if (auto error = parseArgs(args, {{"plugin", true}, {"keep", false}, {"desktop", true}, {"imap", false}}, parsed)) {
         return usageError(context, kCommand, *error);
     }
     if (parsed.help) {
