@@ -30,6 +30,8 @@ struct PluginFigures {
     double resync = -1;          ///< the next sync, nothing changed
     double change = -1;          ///< a sync after 1% of the messages changed
     long long syncPeak = 0;      ///< highest peak RSS of any of those syncs
+    double imapFirstSync = -1;   ///< the first sync with the same mailbox on a loopback IMAP server
+    double imapResync = -1;      ///< the unchanged re-sync there
     double deleteSeconds = -1;   ///< DeleteMsg of every message (or as many as the budget allowed)
     int deleted = 0, deleteTotal = 0, deleteFailures = 0;
     std::vector<std::string> problems;  ///< what failed, for the notes under the table

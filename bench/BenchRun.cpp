@@ -3,9 +3,12 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
+#include <optional>
 
 #include "BenchDesktop.h"
+#include "desktop/ImapDesktop.h"
 #include "FloorProbe.h"
 #include "MaildirChange.h"
 #include "ProcessRun.h"
@@ -130,25 +133,28 @@ void BenchRun::measureGetAll(const std::string& plugin, const MailboxFigures& ma
     figures.getAll = median(times);
 }
 
+double BenchRun::timedSync(const std::string& plugin, const std::vector<std::string>& env, const std::string& what,
+                           const MailboxFigures& mailbox, PluginFigures& figures, bool countPeak) {
+    progress(plugin + " " + std::to_string(mailbox.messages) + ": " + what);
+    ProcessResult run = runMeasured({m_setup.conduit, "sync", "--plugin", plugin, "--yes", "--quiet"}, env);
+    if (run.status != 0) {
+        figures.problems.push_back(failureText(what, run));
+        return -1.0;
+    }
+    if (countPeak) figures.syncPeak = std::max(figures.syncPeak, run.peakRss);
+    return run.seconds;
+}
+
 void BenchRun::measureSyncs(const std::string& plugin, const MailboxFigures& mailbox, PluginFigures& figures) {
     std::string home = freshDesktop(plugin + "-sync", mailbox, figures);
     if (home.empty()) return;
     std::vector<std::string> env = desktopEnvironment(home, m_setup.moduleDir);
-    std::vector<std::string> sync = {m_setup.conduit, "sync", "--plugin", plugin, "--yes", "--quiet"};
-    auto syncOnce = [&](const std::string& what) {
-        progress(plugin + " " + std::to_string(mailbox.messages) + ": " + what);
-        ProcessResult run = runMeasured(sync, env);
-        if (run.status != 0) {
-            figures.problems.push_back(failureText(what, run));
-            return -1.0;
-        }
-        figures.syncPeak = std::max(figures.syncPeak, run.peakRss);
-        return run.seconds;
-    };
-    figures.firstSync = syncOnce("first sync");
+    figures.firstSync = timedSync(plugin, env, "first sync", mailbox, figures, true);
     if (figures.firstSync >= 0) {
         std::vector<double> unchanged, changed;
-        for (int rep = 0; rep < repetitions(mailbox); ++rep) unchanged.push_back(syncOnce("unchanged re-sync"));
+        for (int rep = 0; rep < repetitions(mailbox); ++rep) {
+            unchanged.push_back(timedSync(plugin, env, "unchanged re-sync", mailbox, figures, true));
+        }
         figures.resync = median(unchanged);
         for (int rep = 0; rep < repetitions(mailbox); ++rep) {
             MaildirChangeCount change = changeMaildir(desktopMailbox(home), kChangeFraction, rep + 1, mailbox.mix);
@@ -157,12 +163,45 @@ void BenchRun::measureSyncs(const std::string& plugin, const MailboxFigures& mai
                 changed.push_back(-1);
                 break;
             }
-            changed.push_back(syncOnce("re-sync after " + std::to_string(change.renamed) + " renamed, " +
-                                       std::to_string(change.added) + " new, " + std::to_string(change.removed) +
-                                       " removed"));
+            changed.push_back(timedSync(plugin, env,
+                                        "re-sync after " + std::to_string(change.renamed) + " renamed, " +
+                                            std::to_string(change.added) + " new, " + std::to_string(change.removed) +
+                                            " removed",
+                                        mailbox, figures, true));
         }
         figures.change = median(changed);
     }
+    removeTree(home);
+}
+
+// The same mailbox on a Dovecot of its own on loopback (as `mailconduit demo --imap` makes it):
+// the first sync fetches every message once; the unchanged re-sync asks the server what
+// changed and reads the rest from the local parse cache.
+void BenchRun::measureImapSyncs(const std::string& plugin, const MailboxFigures& mailbox, PluginFigures& figures) {
+    std::string home = freshDesktop(plugin + "-imap", mailbox, figures);
+    if (home.empty()) return;
+    progress(plugin + " " + std::to_string(mailbox.messages) + ": moving the mailbox onto a loopback IMAP server");
+    const char* previous = std::getenv("VESK_HOME");
+    std::string saved = previous ? previous : "";
+    ::setenv("VESK_HOME", home.c_str(), 1);  // the desktop's registry is the one pointed at the server
+    conduit::ImapDesktop imap;
+    std::optional<std::string> error = conduit::moveDesktopToImap(home, imap);
+    if (saved.empty()) ::unsetenv("VESK_HOME");
+    else ::setenv("VESK_HOME", saved.c_str(), 1);
+    if (error) {
+        figures.problems.push_back("IMAP: " + *error);
+    } else {
+        std::vector<std::string> env = desktopEnvironment(home, m_setup.moduleDir);
+        figures.imapFirstSync = timedSync(plugin, env, "first sync over IMAP", mailbox, figures, false);
+        if (figures.imapFirstSync >= 0) {
+            std::vector<double> unchanged;
+            for (int rep = 0; rep < repetitions(mailbox); ++rep) {
+                unchanged.push_back(timedSync(plugin, env, "unchanged re-sync over IMAP", mailbox, figures, false));
+            }
+            figures.imapResync = median(unchanged);
+        }
+    }
+    imap.server.reset();
     removeTree(home);
 }
 
@@ -193,6 +232,7 @@ PluginFigures BenchRun::measurePlugin(const std::string& plugin, const MailboxFi
     measureGetAll(plugin, mailbox, figures);
     if (full) {
         measureSyncs(plugin, mailbox, figures);
+        if (m_setup.imap && mailbox.messages < kLargeMailbox) measureImapSyncs(plugin, mailbox, figures);
         measureDeletes(plugin, mailbox, figures);
     }
     return figures;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "BenchFigures.h"
 
@@ -21,6 +22,7 @@ struct BenchSetup {
     int repetitions = 3;         ///< each timed step runs this often; the median is kept
     int largeRepetitions = 1;    ///< the same for mailboxes of more than kLargeMailbox messages
     double deleteBudget = 20;    ///< DeleteMsg stops after this many seconds
+    bool imap = true;            ///< also sync the small synthetic mailboxes over a loopback IMAP server
 };
 
 class BenchRun {
@@ -42,6 +44,11 @@ private:
     std::string freshDesktop(const std::string& name, const MailboxFigures& mailbox, PluginFigures& figures);
     void measureGetAll(const std::string& plugin, const MailboxFigures& mailbox, PluginFigures& figures);
     void measureSyncs(const std::string& plugin, const MailboxFigures& mailbox, PluginFigures& figures);
+    void measureImapSyncs(const std::string& plugin, const MailboxFigures& mailbox, PluginFigures& figures);
+    /// One `mailconduit sync` on desktop `env`: its wall time, or -1 with the failure noted;
+    /// `countPeak`: its peak RSS counts towards the Maildir syncs' peak.
+    double timedSync(const std::string& plugin, const std::vector<std::string>& env, const std::string& what,
+                     const MailboxFigures& mailbox, PluginFigures& figures, bool countPeak);
     void measureDeletes(const std::string& plugin, const MailboxFigures& mailbox, PluginFigures& figures);
 
     BenchSetup m_setup;

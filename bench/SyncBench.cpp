@@ -32,7 +32,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: sync-bench [--quick] [--sizes N,N] [--repetitions N] [--large-repetitions N]\n"
-    "                  [--plugins a,b] [--no-mix]\n"
+    "                  [--plugins a,b] [--no-mix] [--no-imap]\n"
     "                  [--work DIR] [--delete-budget SECONDS] [--output FILE]\n"
     "  --quick          10,000 messages only, one repetition\n"
     "  --sizes          message counts of the synthetic mailboxes (default 10000,100000)\n"
@@ -40,6 +40,8 @@ constexpr const char* kUsage =
     "  --large-repetitions  the same for mailboxes of 20,000 messages or more (default 1)\n"
     "  --plugins        which plug-ins (default salvith,dunmere,orvek)\n"
     "  --no-mix         leave out the real-world mix mailbox (10,000 messages, GetAllMsgs only)\n"
+    "  --no-imap        leave out the syncs over a loopback IMAP server (synthetic mailboxes\n"
+    "                   below 20,000 messages; needs /usr/sbin/dovecot)\n"
     "  --work DIR       keep the generated mailboxes in DIR and use them again next time\n"
     "                   (default: a temporary folder removed at the end)\n"
     "  --delete-budget  seconds DeleteMsg may take per plug-in and mailbox (default 20)\n"
@@ -50,6 +52,7 @@ struct Options {
     std::vector<std::string> plugins = {"salvith", "dunmere", "orvek"};
     int repetitions = 3, largeRepetitions = 1;
     bool mix = true;
+    bool imap = true;
     std::string work, output;
     double deleteBudget = 20;
 };
@@ -85,6 +88,8 @@ std::string parseOptions(const std::vector<std::string>& args, Options& options)
             options.repetitions = 1;
         } else if (arg == "--no-mix") {
             options.mix = false;
+        } else if (arg == "--no-imap") {
+            options.imap = false;
         } else if (arg == "--sizes" && value(text)) {
             options.sizes.clear();
             for (const std::string& item : splitList(text)) {
@@ -178,6 +183,7 @@ int main(int argc, char** argv) {
     setup.repetitions = options.repetitions;
     setup.largeRepetitions = options.largeRepetitions;
     setup.deleteBudget = options.deleteBudget;
+    setup.imap = options.imap;
     bool temporaryWork = options.work.empty();
     if (temporaryWork) {
         const char* tmp = std::getenv("TMPDIR");
