@@ -13,6 +13,7 @@
 #include "Flags.h"
 #include "HeaderEdit.h"
 #include "ImapFetch.h"
+#include "ListingFile.h"
 #include "Parse.h"
 #include "Queue.h"
 #include "QueueLog.h"
@@ -120,11 +121,13 @@ FileStamp ImapStore::stampOf(const Located& loc) const {
     return s;
 }
 
-Result<std::pair<std::uint32_t, std::uint32_t>> ImapStore::status(const std::string& folder) {
+Result<Selection> ImapStore::status(const std::string& folder) {
     if (Status st = m_session.ensure(); st != Status::Ok) return st;
     mailimap_status_att_list* atts = mailimap_status_att_list_new_empty();
     mailimap_status_att_list_add(atts, MAILIMAP_STATUS_ATT_UIDVALIDITY);
     mailimap_status_att_list_add(atts, MAILIMAP_STATUS_ATT_UIDNEXT);
+    mailimap_status_att_list_add(atts, MAILIMAP_STATUS_ATT_MESSAGES);
+    if (m_session.has("CONDSTORE")) mailimap_status_att_list_add(atts, MAILIMAP_STATUS_ATT_HIGHESTMODSEQ);
     mailimap_mailbox_data_status* data = nullptr;
     std::string name = mailboxName(folder);
     int rc = mailimap_status(m_session.imap(), name.c_str(), atts, &data);
@@ -133,14 +136,27 @@ Result<std::pair<std::uint32_t, std::uint32_t>> ImapStore::status(const std::str
         if (ImapSession::broken(rc)) return m_session.fail("asking about mailbox " + folder, rc);
         return Status::NotFound;
     }
-    std::uint32_t validity = 0, next = 0;
+    Selection out;
     for (clistiter* it = clist_begin(data->st_info_list); it; it = clist_next(it)) {
         auto* info = static_cast<mailimap_status_info*>(clist_content(it));
-        if (info->st_att == MAILIMAP_STATUS_ATT_UIDVALIDITY) validity = info->st_value;
-        if (info->st_att == MAILIMAP_STATUS_ATT_UIDNEXT) next = info->st_value;
+        switch (info->st_att) {
+        case MAILIMAP_STATUS_ATT_UIDVALIDITY: out.validity = info->st_value; break;
+        case MAILIMAP_STATUS_ATT_UIDNEXT: out.uidNext = info->st_value; break;
+        case MAILIMAP_STATUS_ATT_MESSAGES: out.exists = info->st_value; break;
+        case MAILIMAP_STATUS_ATT_HIGHESTMODSEQ:
+            if (info->st_ext_data && info->st_ext_data->ext_data)
+                out.highestModSeq =
+                    static_cast<mailimap_condstore_status_info*>(info->st_ext_data->ext_data)->cs_highestmodseq_value;
+            break;
+        default: break;
+        }
     }
     mailimap_mailbox_data_status_free(data);
-    return std::make_pair(validity, next);
+    return out;
+}
+
+Result<Selection> ImapStore::current(const std::string& folder) {
+    return m_session.select(folder, true);
 }
 
 Result<bool> ImapStore::exists(const std::string& folder) {
@@ -237,9 +253,47 @@ Status ImapStore::relist(const std::string& folder, Box& box, const Selection& n
     return Status::Ok;
 }
 
+void ImapStore::loadKept(const std::string& folder, Box& box, const Selection& now) {
+    if (!m_session.has("CONDSTORE") || now.highestModSeq == 0) return;
+    Listing kept;
+    if (!loadListing(m_state, folder, kept)) return;
+    if (kept.validity != now.validity) {
+        logProblem("store", m_session.server() + " " + folder,
+                   "the mailbox was recreated on the server (its UIDVALIDITY changed); its messages are listed anew");
+        return;
+    }
+    box.selection = Selection{kept.validity, static_cast<std::uint32_t>(kept.messages.size()), kept.uidNext,
+                              kept.highestModSeq};
+    for (const ListedMessage& m : kept.messages) {
+        Fetched f;
+        f.uid = m.uid;
+        f.hasFlags = true;
+        f.flags = m.flags;
+        f.internalDate = m.date;
+        f.size = m.size;
+        put(folder, box, f);
+    }
+    box.keptModSeq = kept.highestModSeq;
+    box.listed = true;
+}
+
+void ImapStore::keep(const std::string& folder, Box& box) {
+    if (!m_session.has("CONDSTORE") || box.selection.highestModSeq == 0 ||
+        box.selection.highestModSeq == box.keptModSeq)
+        return;
+    Listing l;
+    l.validity = box.selection.validity;
+    l.highestModSeq = box.selection.highestModSeq;
+    l.uidNext = box.selection.uidNext;
+    l.messages.reserve(box.byUid.size());
+    for (const auto& [uid, info] : box.byUid) l.messages.push_back({uid, info.flags, info.delivered, info.size});
+    saveListing(m_state, folder, l);
+    box.keptModSeq = box.selection.highestModSeq;
+}
+
 Result<std::vector<MessageInfo>> ImapStore::listImpl(const std::string& folder) {
     if (!isValidFolderName(folder)) return Status::InvalidArgument;
-    Result<Selection> sel = m_session.select(folder, true);
+    Result<Selection> sel = current(folder);
     if (!sel) return sel.status();
     Box& box = m_boxes[folder];
     if (box.listed && box.selection.validity != sel->validity) {
@@ -248,10 +302,12 @@ Result<std::vector<MessageInfo>> ImapStore::listImpl(const std::string& folder) 
                    "the mailbox was recreated on the server (its UIDVALIDITY changed); its messages are listed anew");
         box = Box{};
     }
+    if (!box.listed) loadKept(folder, box, *sel);
     m_ids.validity(folder, sel->validity);
     m_cache.commit();
     if (Status st = relist(folder, box, *sel); st != Status::Ok) return st;
     box.listed = true;
+    keep(folder, box);
     if (m_pruned.insert(folder).second) {
         m_cache.prune(folder, [&](std::string_view id) {
             auto uid = m_ids.uidOf(folder, box.selection.validity, id);
@@ -440,8 +496,8 @@ Result<std::string> ImapStore::attachment(std::string_view folder, std::string_v
 
 std::uint32_t ImapStore::newUidSince(const std::string& folder, std::uint32_t uidNext) {
     if (uidNext == 0) return 0;
-    Result<Selection> sel = m_session.select(folder, true);
-    if (!sel) return 0;
+    Result<Selection> sel = m_session.select(folder, false);
+    if (!sel || m_session.refresh() != Status::Ok) return 0;
     std::vector<std::uint32_t> found;
     int rc = uidFetchFrom(m_session.imap(), uidNext, FetchWhat::Listing, [&](Fetched&& f) {
         if (f.uid >= uidNext) found.push_back(f.uid);
@@ -456,9 +512,9 @@ Result<std::pair<std::uint32_t, std::uint32_t>> ImapStore::append(const std::str
     bool uidplus = m_session.has("UIDPLUS");
     std::uint32_t uidNext = 0;
     if (!uidplus) {
-        Result<std::pair<std::uint32_t, std::uint32_t>> before = status(folder);
+        Result<Selection> before = status(folder);
         if (!before) return before.status();
-        uidNext = before->second;
+        uidNext = before->uidNext;
     }
     mailimap_flag_list* flagList = imapFlags(flags);
     mailimap_date_time* when = nullptr;
@@ -475,10 +531,10 @@ Result<std::pair<std::uint32_t, std::uint32_t>> ImapStore::append(const std::str
     if (when) mailimap_date_time_free(when);
     if (rc != MAILIMAP_NO_ERROR) return m_session.fail("storing a message in " + folder, rc);
     if (!uidplus || uid == 0 || validity == 0) {
-        Result<std::pair<std::uint32_t, std::uint32_t>> after = status(folder);
+        Result<Selection> after = status(folder);
         if (!after) return after.status();
-        validity = after->first;
-        uid = newUidSince(folder, uidNext != 0 ? uidNext : after->second - 1);
+        validity = after->validity;
+        uid = newUidSince(folder, uidNext != 0 ? uidNext : after->uidNext - 1);
         if (uid == 0) {
             logProblem("store", m_session.server() + " " + folder,
                        "the message was stored, but the server did not tell which UID it got");
@@ -556,9 +612,9 @@ Status ImapStore::move(std::string_view from, std::string_view id, std::string_v
         Result<Located> loc = locate(std::string(from), id);
         if (!loc) return loc.status();
         if (loc->folder == target) return Status::Ok;
-        Result<std::pair<std::uint32_t, std::uint32_t>> there = status(target);
+        Result<Selection> there = status(target);
         if (!there) return there.status();
-        if (m_ids.uidOf(target, there->first, id)) {
+        if (m_ids.uidOf(target, there->validity, id)) {
             if (Result<Located> taken = locate(target, id); taken) return Status::Exists;
         }
         Result<Selection> sel = m_session.select(loc->folder, false);
@@ -583,8 +639,8 @@ Status ImapStore::move(std::string_view from, std::string_view id, std::string_v
             if (Status st = expungeOne(loc->folder, loc->uid); st != Status::Ok) return st;
         }
         if (newUid == 0) {
-            validity = there->first;
-            newUid = newUidSince(target, there->second);
+            validity = there->validity;
+            newUid = newUidSince(target, there->uidNext);
         }
         FileStamp before = stampOf(*loc);
         std::string name = loc->info.id;

@@ -54,6 +54,7 @@ private:
         std::map<std::uint32_t, MessageInfo> byUid;
         std::map<std::uint64_t, std::uint32_t> byKey;
         std::vector<std::uint32_t> order;  // UIDs in listing order (the order reads come in)
+        std::uint64_t keptModSeq = 0;      // the mod-sequence of the listing in the state folder
     };
     struct Located {
         std::string folder;
@@ -64,6 +65,9 @@ private:
 
     Result<std::vector<MessageInfo>> listImpl(const std::string& folder);
     Status relist(const std::string& folder, Box& box, const Selection& now);
+    /// Fills a box never listed by this store from the listing kept in the state folder.
+    void loadKept(const std::string& folder, Box& box, const Selection& now);
+    void keep(const std::string& folder, Box& box);
     void put(const std::string& folder, Box& box, const Fetched& f);
     /// The message `id` of `folder` as the server has it now; the folder is listed first
     /// when it never was, and a UID the listing did not see is asked for.
@@ -82,8 +86,14 @@ private:
     /// The UID a message copied or appended into `folder` got, when the server did not say:
     /// the one new message at or above `uidNext`. 0 when that cannot be told.
     std::uint32_t newUidSince(const std::string& folder, std::uint32_t uidNext);
-    /// STATUS of `folder`: UIDVALIDITY and UIDNEXT. NotFound when there is no such mailbox.
-    Result<std::pair<std::uint32_t, std::uint32_t>> status(const std::string& folder);
+    /// STATUS of `folder`: UIDVALIDITY, UIDNEXT, the number of messages and (CONDSTORE) the
+    /// highest mod-sequence. NotFound when there is no such mailbox.
+    Result<Selection> status(const std::string& folder);
+    /// What `folder` holds now, for a listing: it is selected again, even when it is the
+    /// selected one. (STATUS of the selected mailbox would be cheaper, but a server may
+    /// answer it from the mailbox it has open, and so miss that the mailbox was deleted and
+    /// created again under the same name.)
+    Result<Selection> current(const std::string& folder);
     Result<bool> exists(const std::string& folder);
     void forgetMessage(const std::string& folder, std::uint32_t uid, std::string_view id);
     FileStamp stampOf(const Located& loc) const;

@@ -168,6 +168,39 @@ TEST_F(ImapTest, TheStoreSeesThePeersNewAndExpungedMessages) {
     EXPECT_EQ(store->read(kInbox, idOf("INBOX", d))->subject, "latest");
 }
 
+// The next sync starts from the listing the last one kept in the state folder: what the peer
+// changed in between (a flag, a new message, an expunged one) must all show.
+TEST_F(ImapTest, ANewStoreSeesEveryChangeSinceTheKeptListing) {
+    auto p = peer();
+    std::uint32_t a = p->append("INBOX", message("a"));
+    std::uint32_t b = p->append("INBOX", message("b"));
+    std::uint32_t c = p->append("INBOX", message("c"));
+    ASSERT_EQ(open()->list(kInbox)->size(), 3u);
+    auto kept = filesIn(options().stateDir);
+    EXPECT_NE(std::find(kept.begin(), kept.end(), "vesk-imap-list-494e424f58"), kept.end());  // hex of INBOX
+    // Only a flag changes: the kept listing plus the changes since.
+    p->select("INBOX");
+    p->storeFlags(a, "\\Seen", true);
+    {
+        auto store = open();
+        auto listed = store->list(kInbox);
+        ASSERT_TRUE(listed.ok());
+        ASSERT_EQ(listed->size(), 3u);
+        EXPECT_EQ((*listed)[0].flags, "S");
+        EXPECT_EQ((*listed)[1].flags, "");
+    }
+    // A message comes, one goes.
+    p->expunge(b);
+    std::uint32_t d = p->append("INBOX", message("d"));
+    auto store = open();
+    auto listed = store->list(kInbox);
+    ASSERT_TRUE(listed.ok());
+    EXPECT_EQ(idsOf(*listed), (std::vector<std::string>{idOf("INBOX", a), idOf("INBOX", c), idOf("INBOX", d)}));
+    EXPECT_EQ((*listed)[0].flags, "S");
+    // Unchanged: the same again.
+    EXPECT_EQ(idsOf(*open()->list(kInbox)), idsOf(*listed));
+}
+
 TEST_F(ImapTest, DeliverAppendsAndCreatesTheFolder) {
     auto store = open();
     auto id = store->deliver("Sent", draftWith("composed"), "S");
