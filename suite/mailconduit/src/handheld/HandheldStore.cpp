@@ -232,7 +232,7 @@ std::optional<std::string> HandheldStore::load(Handheld& handheld, std::vector<P
         }
         Folder folder = static_cast<Folder>(folderNumber);
         highest = std::max(highest, m.id);
-        m_stored[m.id] = Stored{folder, rows.integer(2), m};
+        m_stored[m.id] = Stored{folder, rows.integer(2), fingerprintOf(m)};
         handheld.messages(folder).push_back(std::move(m));
     }
     if (rc != SQLITE_DONE) return damaged();
@@ -297,6 +297,7 @@ std::optional<std::string> HandheldStore::commit(const Handheld& now, const std:
         Folder folder;
         std::int64_t position;
         bool isNew, contentChanged;
+        Fingerprint fingerprint;
     };
     std::vector<Change> changes;
     std::unordered_map<std::uint64_t, bool> present;
@@ -308,17 +309,18 @@ std::optional<std::string> HandheldStore::commit(const Handheld& now, const std:
             present[m.id] = true;
             auto it = m_stored.find(m.id);
             std::int64_t position = static_cast<std::int64_t>(i);
+            Fingerprint fingerprint = fingerprintOf(m);
             if (it == m_stored.end()) {
-                changes.push_back({m.id, &m, folder, position, true, true});
-            } else if (!(it->second.message == m)) {
-                changes.push_back({m.id, &m, folder, position, false, true});
+                changes.push_back({m.id, &m, folder, position, true, true, fingerprint});
+            } else if (it->second.fingerprint != fingerprint) {
+                changes.push_back({m.id, &m, folder, position, false, true, fingerprint});
             } else if (it->second.folder != folder || it->second.position != position) {
-                changes.push_back({m.id, &m, folder, position, false, false});
+                changes.push_back({m.id, &m, folder, position, false, false, fingerprint});
             }
         }
     }
     for (const auto& [id, stored] : m_stored) {
-        if (!present.count(id)) changes.push_back({id, nullptr, stored.folder, 0, false, false});
+        if (!present.count(id)) changes.push_back({id, nullptr, stored.folder, 0, false, false, {}});
     }
     const bool metaChanged = now.plugin != m_plugin || now.lastSync != m_lastSync || now.nextId != m_nextId;
     const bool clearing = clearPending && m_hasPending;
@@ -353,7 +355,7 @@ std::optional<std::string> HandheldStore::commit(const Handheld& now, const std:
     if (error) return error;
     for (const Change& c : changes) {
         if (c.message) {
-            m_stored[c.id] = Stored{c.folder, c.position, *c.message};
+            m_stored[c.id] = Stored{c.folder, c.position, c.fingerprint};
         } else {
             m_stored.erase(c.id);
         }
@@ -383,11 +385,12 @@ std::optional<std::string> HandheldStore::finishCall(const Handheld& now, const 
     Folder folder = Folder::Inbox;
     const HandheldMessage* message = now.find(call.entry, &folder);
     auto stored = m_stored.find(call.entry);
+    const Fingerprint fingerprint = message ? fingerprintOf(*message) : Fingerprint();
     std::optional<std::string> error = transaction(what, [&]() -> std::optional<std::string> {
         int rc = SQLITE_DONE;
         if (!message && stored != m_stored.end()) {
             rc = m_delete.reset().bind(1, static_cast<std::int64_t>(call.entry)).run();
-        } else if (message && stored != m_stored.end() && !(stored->second.message == *message)) {
+        } else if (message && stored != m_stored.end() && stored->second.fingerprint != fingerprint) {
             // The row keeps its place: only a full commit renumbers the order.
             if (auto e = writeMessage(*message, folder, stored->second.position, false)) return e;
         }
@@ -399,7 +402,7 @@ std::optional<std::string> HandheldStore::finishCall(const Handheld& now, const 
     if (!message) {
         m_stored.erase(call.entry);
     } else if (stored != m_stored.end()) {
-        stored->second.message = *message;
+        stored->second.fingerprint = fingerprint;
         stored->second.folder = folder;
     }
     m_hasPending = false;

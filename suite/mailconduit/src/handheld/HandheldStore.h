@@ -17,6 +17,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "handheld/Fingerprint.h"
 #include "handheld/Handheld.h"
 #include "sync/Outcome.h"
 #include "handheld/Sqlite.h"
@@ -53,10 +54,11 @@ public:
     void setKillPoint(KillPoint killPoint) { m_killPoint = std::move(killPoint); }
 
 private:
+    // A row as the database holds it: where it sits and what it hashes to, not its texts.
     struct Stored {
         Folder folder = Folder::Inbox;
         std::int64_t position = 0;
-        HandheldMessage message;
+        Fingerprint fingerprint;
     };
     using Work = std::function<std::optional<std::string>()>;
 
@@ -73,7 +75,8 @@ private:
     bool m_absent = false;
     bool m_readOnly = false;
     KillPoint m_killPoint;
-    // What the database holds, so a commit can tell what changed without reading it back.
+    // What the database holds, so a commit can tell what changed without reading it back
+    // and without a second copy of every message.
     std::unordered_map<std::uint64_t, Stored> m_stored;
     std::string m_plugin, m_lastSync;
     std::uint64_t m_nextId = 1;
