@@ -80,7 +80,17 @@ Fingerprint fingerprintOf(const HandheldMessage& m) {
                                     &r.subject}) {
         fields.add(*text);
     }
-    return Fingerprint{fields.value(), textsHash(r)};
+    return Fingerprint{fields.value(), m.textsReleased ? m.releasedTextsHash : textsHash(r)};
+}
+
+void releaseTexts(HandheldMessage& m) {
+    if (m.textsReleased) return;
+    m.releasedTextsHash = textsHash(m.record);
+    m.textsReleased = true;
+    // Assigned afresh, not cleared, so the memory goes back.
+    for (std::string* text : {&m.record.to, &m.record.cc, &m.record.bcc, &m.record.body, &m.record.attachments}) {
+        *text = std::string();
+    }
 }
 
 }  // namespace conduit

@@ -39,7 +39,13 @@ std::uint64_t textsHash(std::string_view to, std::string_view cc, std::string_vi
                         std::string_view attachments);
 std::uint64_t textsHash(const RecordFields& record);
 
-/// The fingerprint of everything a row holds for `message` but its number.
+/// The fingerprint of everything a row holds for `message` but its number; for a message
+/// whose texts were released, their hash as it was kept.
 Fingerprint fingerprintOf(const HandheldMessage& message);
+
+/// Drops the texts of `message` from memory, keeping their hash, so it is a light row whose
+/// texts are in the database (see HandheldMessage::textsReleased). Does nothing when they
+/// already are.
+void releaseTexts(HandheldMessage& message);
 
 }  // namespace conduit

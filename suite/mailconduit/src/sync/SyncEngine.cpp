@@ -5,6 +5,7 @@
 
 #include "desktop/DesktopLock.h"
 #include "desktop/FileIo.h"
+#include "handheld/Fingerprint.h"
 #include "handheld/HandheldAccess.h"
 #include "sync/KeptChanges.h"
 #include "desktop/Paths.h"
@@ -84,7 +85,9 @@ SyncReport runSync(const PluginExports& plugin, const SyncOptions& options, Sync
     }
 
     OpenedHandheld opened;
-    if (std::optional<std::string> error = openHandheld(options.home, !options.dryRun, opened)) {
+    // A sync keeps the inbox's texts in the database and reads back only those it hands to
+    // the plug-in; a dry run shows them, so it reads them all.
+    if (std::optional<std::string> error = openHandheld(options.home, !options.dryRun, opened, !options.dryRun)) {
         return cannotRun(std::move(report), *error);
     }
     Handheld handheld = std::move(opened.handheld);
@@ -210,6 +213,7 @@ SyncReport runSync(const PluginExports& plugin, const SyncOptions& options, Sync
             leave(true);
             return cannotRun(std::move(report), *error);
         }
+        for (HandheldMessage& message : handheld.inbox) releaseTexts(message);
     } else {
         report.failures.push_back({"GetAllMsgs", 0, "", rc});
         report.notes.push_back("the mailbox could not be read, so the handheld's inbox was left as it was");
@@ -228,8 +232,19 @@ SyncReport runSync(const PluginExports& plugin, const SyncOptions& options, Sync
         const HandheldMessage* message = handheld.find(call.entry);
         if (!message) continue;
         bool submission = call.call == Call::SendMsg || call.call == Call::SetMsg;
-        OwnedRecord record(submission ? recordForSubmission(*message) : recordForChange(*message));
         std::string subject = message->record.subject;
+        // The plug-in gets the whole record, texts and all, as the desktop gave it.
+        HandheldMessage whole;
+        if (message->textsReleased) {
+            whole = *message;
+            if (std::optional<std::string> error = store->restoreTexts(whole)) {
+                report.notes.push_back(*error + ", so the sync stopped before carrying the rest");
+                report.failures.push_back({"handheld", call.entry, subject, MAILHOST_ERROR});
+                break;
+            }
+            message = &whole;
+        }
+        OwnedRecord record(submission ? recordForSubmission(*message) : recordForChange(*message));
         if (std::optional<std::string> error = store->beginCall(call, point + " pending")) {
             report.notes.push_back(*error + ", so the sync stopped before carrying the rest");
             report.failures.push_back({"handheld", call.entry, subject, MAILHOST_ERROR});
