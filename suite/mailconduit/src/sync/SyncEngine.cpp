@@ -5,7 +5,6 @@
 
 #include "desktop/DesktopLock.h"
 #include "desktop/FileIo.h"
-#include "handheld/Fingerprint.h"
 #include "handheld/HandheldAccess.h"
 #include "sync/KeptChanges.h"
 #include "desktop/Paths.h"
@@ -172,48 +171,65 @@ SyncReport runSync(const PluginExports& plugin, const SyncOptions& options, Sync
     watch.restart();
     rc = plugin.GetAllMsgs(&records, &count, options.headersOnly ? 1 : 0);
     collect(rc);
-    std::vector<RecordFields> desktop;
+    // The records go into the merge one at a time while the plug-in still holds them: each
+    // merged message is written (when it differs) and released at once, so the sync never
+    // holds the mailbox twice.
+    const std::size_t before = handheld.inbox.size();
+    std::optional<std::string> mergeError;
+    std::optional<InboxMerge> merge;
+    if (rc == MAILHOST_OK) {
+        mergeError = store->beginStep();
+        if (!mergeError) {
+            merge.emplace(handheld, otherMailbox, [store](HandheldMessage& message, std::int64_t position) {
+                return store->put(message, Folder::Inbox, position);
+            });
+        }
+    }
     if (records) {
         for (int i = 0; i < count; ++i) {
-            if (records[i]) desktop.push_back(fieldsFromRecord(*records[i]));
+            if (!records[i]) continue;
+            ++report.mailboxSize;
+            if (merge && !mergeError) mergeError = merge->put(fieldsFromRecord(*records[i]));
         }
         env.faults.reach("FreeMailMsg");
         plugin.FreeMailMsg(records, count);
     }
-    report.mailboxSize = static_cast<int>(desktop.size());
-    if (rc == MAILHOST_OK) {
-        Handheld merged = handheld;
-        MergeResult merge = mergeDesktop(merged, desktop, otherMailbox);
-        int removals = merge.forgotten + pendingDeletions(merged);
-        size_t before = handheld.inbox.size();
+    if (mergeError) {
+        store->abortStep();
+        leave(true);
+        return cannotRun(std::move(report), *mergeError);
+    }
+    if (merge) {
+        MergeResult result = merge->finish();
+        merge.reset();
+        int removals = result.forgotten + pendingDeletions(handheld);
         if (before >= kNonTrivialMailbox && static_cast<size_t>(removals) * 2 > before &&
             !options.assumeYes) {
             std::string question = "This sync would remove " + std::to_string(removals) + " of the " +
                                    std::to_string(before) + " messages in the handheld's inbox (" +
-                                   std::to_string(merge.forgotten) + " gone from the desktop, " +
-                                   std::to_string(pendingDeletions(merged)) +
+                                   std::to_string(result.forgotten) + " gone from the desktop, " +
+                                   std::to_string(pendingDeletions(handheld)) +
                                    " deleted on the handheld). Go on?";
             env.progress.finish();
             if (!env.confirm || !env.confirm(question)) {
+                store->abortStep();
                 leave(true);
-                        return cannotRun(std::move(report),
+                return cannotRun(std::move(report),
                                  "it would remove " + std::to_string(removals) + " of the " +
                                      std::to_string(before) +
                                      " messages in the handheld's inbox, more than half; nothing was "
                                      "changed. Run it again with --yes if that is what you want");
             }
         }
-        handheld = std::move(merged);
         handheld.plugin = options.plugin;
-        report.merge = merge;
+        report.merge = result;
         report.mailboxRead = true;
         // The merged inbox is one step: a kill after it keeps it, before it the next sync
         // merges again. An unchanged mailbox writes nothing here.
-        if (std::optional<std::string> error = store->commit(handheld, "merge")) {
+        if (std::optional<std::string> error = store->commitStep(handheld, "merge")) {
             leave(true);
             return cannotRun(std::move(report), *error);
         }
-        for (HandheldMessage& message : handheld.inbox) releaseTexts(message);
     } else {
         report.failures.push_back({"GetAllMsgs", 0, "", rc});
         report.notes.push_back("the mailbox could not be read, so the handheld's inbox was left as it was");
