@@ -108,5 +108,22 @@ TEST(Fingerprint, LongTextsDifferingInTheirLastWordsDiffer) {
     EXPECT_EQ(textsHash(record), textsHash("", "", "", body, ""));
 }
 
+TEST(Fingerprint, ReleasedTextsGiveTheirMemoryBackAndKeepTheirHash) {
+    HandheldMessage m = base();
+    m.record.body = std::string(100000, 'b');
+    m.record.cc = std::string(1000, 'c');
+    const Fingerprint before = fingerprintOf(m);
+    releaseTexts(m);
+    EXPECT_TRUE(m.textsReleased);
+    EXPECT_EQ(fingerprintOf(m), before);
+    for (const std::string* text : {&m.record.to, &m.record.cc, &m.record.bcc, &m.record.body, &m.record.attachments}) {
+        EXPECT_TRUE(text->empty());
+        EXPECT_LT(text->capacity(), 100u) << "the memory of a released text stays taken";
+    }
+    EXPECT_EQ(m.record.subject, "Lunch") << "what a light row keeps stays";
+    releaseTexts(m);
+    EXPECT_EQ(fingerprintOf(m), before) << "releasing twice changes nothing";
+}
+
 }  // namespace
 }  // namespace conduit

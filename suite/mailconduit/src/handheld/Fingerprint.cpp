@@ -87,9 +87,9 @@ void releaseTexts(HandheldMessage& m) {
     if (m.textsReleased) return;
     m.releasedTextsHash = textsHash(m.record);
     m.textsReleased = true;
-    // Assigned afresh, not cleared, so the memory goes back.
+    // Swapped with an empty string: clearing, or assigning an empty one, keeps the capacity.
     for (std::string* text : {&m.record.to, &m.record.cc, &m.record.bcc, &m.record.body, &m.record.attachments}) {
-        *text = std::string();
+        std::string().swap(*text);
     }
 }
 
