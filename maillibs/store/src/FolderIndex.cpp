@@ -140,6 +140,19 @@ void FolderIndex::erase(std::string_view id) {
     m_entries.erase(it);
 }
 
+Status FolderIndex::namesIn(const std::string& sub, std::vector<std::string>& names) {
+    names.clear();
+    DIR* d = ::opendir(sub.c_str());
+    if (!d) return statusFromErrno(errno);
+    while (struct dirent* de = ::readdir(d)) {
+        std::string_view name = de->d_name;
+        if (name.empty() || name[0] == '.' || !isValidId(splitFileName(name).id)) continue;
+        names.emplace_back(name);
+    }
+    ::closedir(d);
+    return Status::Ok;
+}
+
 std::string FolderIndex::pathOf(const std::string& dir, const IndexEntry& entry) {
     return dir + (entry.inNew ? "/new/" : "/cur/") + entry.fileName;
 }

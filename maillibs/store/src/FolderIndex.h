@@ -53,6 +53,9 @@ public:
     /// Drops the entry of `id` (if any).
     void erase(std::string_view id);
 
+    /// The names in directory `sub` (a new/ or cur/) that could be messages: not hidden,
+    /// with a valid identifier. NotFound or IoError when `sub` cannot be read.
+    static Status namesIn(const std::string& sub, std::vector<std::string>& names);
     /// The path of `entry`'s file in folder directory `dir`.
     static std::string pathOf(const std::string& dir, const IndexEntry& entry);
     /// An entry for file `fileName` of `dir`'s new/ (`inNew`) or cur/, from its name and

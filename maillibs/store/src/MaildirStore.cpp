@@ -352,6 +352,43 @@ Status MaildirStore::remove(std::string_view folder, std::string_view id) {
     });
 }
 
+Status MaildirStore::pickUpNewImpl(std::string_view folder) {
+    Result<Folder> f = openFolder(folder);
+    if (!f) return f.status();
+    std::vector<std::string> names;
+    if (Status st = FolderIndex::namesIn(f->dir + "/new", names); st != Status::Ok) return st;
+    Status first = Status::Ok;
+    bool moved = false;
+    for (const std::string& name : names) {
+        IndexEntry before;
+        struct stat st {};
+        std::string from = f->dir + "/new/" + name;
+        if (::stat(from.c_str(), &st) != 0 || !FolderIndex::describe(f->dir, true, name, before)) continue;
+        std::string target = curName(before.info.id, "");
+        Status renamed = renameNoReplace(from, f->dir + "/cur/" + target);
+        if (renamed == Status::NotFound) continue;  // taken away since the scan
+        if (renamed != Status::Ok) {
+            if (first == Status::Ok) first = renamed;
+            continue;
+        }
+        moved = true;
+        Located loc{*f, before, from, FileStamp::of(st, true, name)};
+        if (f->index->scanned()) {
+            IndexEntry after;
+            if (FolderIndex::describe(f->dir, false, target, after)) f->index->put(std::move(after));
+        }
+        noteRenamed(loc, folder, f->dir, false, target);
+    }
+    // One flush for the whole batch: the moves are renames within the folder, so a crash
+    // before it leaves each message in new/ or in cur/, never in neither.
+    if (moved) syncDirAfterChange(f->dir + "/cur");
+    return first;
+}
+
+Status MaildirStore::pickUpNew(std::string_view folder) {
+    return guarded([&] { return pickUpNewImpl(folder); });
+}
+
 Status MaildirStore::rewriteImpl(std::string_view folder, std::string_view id, const std::vector<HeaderEdit>& edits) {
     for (const HeaderEdit& e : edits) {
         if (!validHeaderEdit(e)) return Status::InvalidArgument;

@@ -31,6 +31,7 @@ public:
                     std::string_view remove) override;
     Status move(std::string_view from, std::string_view id, std::string_view to) override;
     Status remove(std::string_view folder, std::string_view id) override;
+    Status pickUpNew(std::string_view folder) override;
     Status rewriteHeaders(std::string_view folder, std::string_view id,
                           const std::vector<HeaderEdit>& edits) override;
     Result<std::string> enqueue(const Draft& draft, std::string_view outbox) override;
@@ -62,6 +63,7 @@ private:
     Result<std::string> deliverRawImpl(std::string_view folder, std::string_view bytes, std::string_view flags);
     Status setFlagsImpl(std::string_view folder, std::string_view id, std::string_view add, std::string_view remove);
     Status moveImpl(std::string_view from, std::string_view id, std::string_view to);
+    Status pickUpNewImpl(std::string_view folder);
     Status rewriteImpl(std::string_view folder, std::string_view id, const std::vector<HeaderEdit>& edits);
 
     /// Tells the cache that the store renamed `loc`'s file to `to`/`sub`/`fileName`.

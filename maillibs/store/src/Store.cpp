@@ -8,4 +8,16 @@ Status Store::setPriority(std::string_view folder, std::string_view id, Priority
     return rewriteHeaders(folder, id, detail::priorityEdits(priority));
 }
 
+Status Store::pickUpNew(std::string_view folder) {
+    Result<std::vector<MessageInfo>> listing = list(folder);
+    if (!listing) return listing.status();
+    Status first = Status::Ok;
+    // Setting no flag moves a message from new/ to cur/; one already there is untouched.
+    for (const MessageInfo& info : *listing) {
+        Status st = setFlags(folder, info.id, "", "");
+        if (st != Status::Ok && st != Status::NotFound && first == Status::Ok) first = st;
+    }
+    return first;
+}
+
 }  // namespace vesk::store

@@ -11,8 +11,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <sstream>
 
 #include "TestSupport.h"
+#include "platform/WriteFaults.h"
 #include "store/Store.h"
 
 namespace vesk::store {
@@ -22,6 +25,8 @@ using test::filesIn;
 using test::fixture;
 using test::slurp;
 using test::spit;
+using vesk::io::armWriteFault;
+using vesk::io::disarmWriteFault;
 
 class MaildirStoreTest : public ::testing::Test {
 protected:
@@ -391,6 +396,74 @@ TEST_F(MaildirStoreTest, StaleTmpFilesAreCleanedOnOpen) {
     reopen();
     EXPECT_EQ(filesIn(root() + "/tmp"), std::vector<std::string>{"recent"});
     EXPECT_TRUE(filesIn(root() + "/.Sent/tmp").empty());
+}
+
+// The number of lines of the write trace at `path` that name `op`.
+int tracedOps(const std::string& path, const std::string& op) {
+    std::istringstream in(slurp(path));
+    int count = 0;
+    for (std::string line; std::getline(in, line);) count += line.find("\t" + op + "\t") != std::string::npos;
+    return count;
+}
+
+TEST_F(MaildirStoreTest, PickingUpNewMailMovesItToCurInOnePass) {
+    std::string seen = deliverFixture("missing-date.eml", kInbox, "S");
+    std::string flagged = deliverFixture("quoted-printable.eml", kInbox, "FR");
+    std::vector<std::string> fresh = {deliverFixture("many-recipients.eml"), deliverFixture("missing-date.eml"),
+                                      deliverFixture("quoted-printable.eml")};
+    ASSERT_EQ(filesIn(root() + "/new").size(), 3u);
+    // Listed first, so the store's own index has to follow the moves.
+    std::vector<std::string> before = ids(kInbox);
+    const std::string trace = dir.path() + "/trace";
+    armWriteFault(0, 0, trace);
+    Status picked = store->pickUpNew(kInbox);
+    disarmWriteFault();
+    ASSERT_EQ(picked, Status::Ok);
+    EXPECT_TRUE(filesIn(root() + "/new").empty());
+    EXPECT_EQ(tracedOps(trace, "rename"), 3);
+    EXPECT_EQ(tracedOps(trace, "fsync"), 1) << "one flush of cur/ for the whole batch";
+    EXPECT_EQ(ids(kInbox), before) << "every identifier kept";
+    EXPECT_EQ(store->find(kInbox, seen)->flags, "S");
+    EXPECT_EQ(store->find(kInbox, flagged)->flags, "FR");
+    for (const std::string& id : fresh) {
+        SCOPED_TRACE(id);
+        EXPECT_EQ(store->find(kInbox, id)->flags, "");
+        EXPECT_TRUE(slurp(root() + "/cur/" + id + ":2,").size() > 0);
+        EXPECT_TRUE(store->read(kInbox, id).ok());
+    }
+    // Nothing new: nothing renamed, nothing flushed.
+    armWriteFault(0, 0, trace + "2");
+    EXPECT_EQ(store->pickUpNew(kInbox), Status::Ok);
+    disarmWriteFault();
+    EXPECT_NE(::access((trace + "2").c_str(), F_OK), 0) << "no change traced at all";
+    EXPECT_EQ(store->pickUpNew("No Such Folder"), Status::NotFound);
+}
+
+TEST_F(MaildirStoreTest, AMessageTakenAwayDuringPickUpIsSkipped) {
+    std::vector<std::string> fresh = {deliverFixture("many-recipients.eml"), deliverFixture("missing-date.eml"),
+                                      deliverFixture("quoted-printable.eml")};
+    // The second rename finds its file gone, as when another program took it after the scan.
+    armWriteFault(2, ENOENT);
+    Status picked = store->pickUpNew(kInbox);
+    disarmWriteFault();
+    EXPECT_EQ(picked, Status::Ok);
+    EXPECT_EQ(filesIn(root() + "/new").size(), 1u);
+    EXPECT_EQ(filesIn(root() + "/cur").size(), 2u);
+    // One that is really gone before the pick-up is no trouble either.
+    std::string left = filesIn(root() + "/new").front();
+    ASSERT_EQ(::unlink((root() + "/new/" + left).c_str()), 0);
+    EXPECT_EQ(store->pickUpNew(kInbox), Status::Ok);
+    EXPECT_EQ(ids(kInbox).size(), 2u);
+    // A move that fails for another reason is reported; the rest still move.
+    deliverFixture("missing-date.eml");
+    deliverFixture("quoted-printable.eml");
+    armWriteFault(1, EIO);
+    picked = store->pickUpNew(kInbox);
+    disarmWriteFault();
+    EXPECT_EQ(picked, Status::IoError);
+    EXPECT_EQ(filesIn(root() + "/new").size(), 1u);
+    EXPECT_EQ(store->pickUpNew(kInbox), Status::Ok);
+    EXPECT_TRUE(filesIn(root() + "/new").empty());
 }
 
 TEST_F(MaildirStoreTest, AFailedWriteLeavesNothingBehind) {

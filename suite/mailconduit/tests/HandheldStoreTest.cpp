@@ -123,6 +123,125 @@ TEST(HandheldStoreTest, APendingCallOutlivesTheProcessUntilItsOutcomeCommits) {
     EXPECT_EQ(after.handheld.find(5), nullptr);
 }
 
+// The texts a light row leaves out, for comparing with the full row.
+std::vector<std::string> textsOf(const HandheldMessage& m) {
+    return {m.record.to, m.record.cc, m.record.bcc, m.record.body, m.record.attachments};
+}
+
+TEST(HandheldStoreTest, ALightInboxLeavesItsTextsInTheDatabase) {
+    TempDesktop desktop;
+    const std::string path = desktop.path() + "/handheld.db";
+    Handheld full = sample();
+    full.inbox[1].record.to = "me@example.org";
+    full.inbox[1].record.attachments = "a.pdf";
+    ASSERT_FALSE(Opened(path).store.commit(full, "first"));
+
+    HandheldStore store;
+    ASSERT_FALSE(store.open(path, false));
+    Handheld light;
+    std::vector<PlannedCall> pending;
+    ASSERT_FALSE(store.load(light, pending, true));
+    ASSERT_EQ(light.inbox.size(), full.inbox.size());
+    for (size_t i = 0; i < light.inbox.size(); ++i) {
+        SCOPED_TRACE(i);
+        const HandheldMessage& m = light.inbox[i];
+        EXPECT_TRUE(m.textsReleased);
+        EXPECT_EQ(textsOf(m), std::vector<std::string>(5));
+        EXPECT_EQ(m.record.subject, full.inbox[i].record.subject) << "the subject stays for the person";
+        EXPECT_EQ(fingerprintOf(m), fingerprintOf(full.inbox[i]));
+    }
+    EXPECT_EQ(light.outbox, full.outbox) << "only the inbox is light";
+    EXPECT_EQ(light.filed, full.filed);
+
+    // Nothing changed: nothing is written, though no text is at hand.
+    std::vector<std::string> commits;
+    store.setKillPoint([&](const std::string& point) { commits.push_back(point); });
+    ASSERT_FALSE(store.commit(light, "unchanged"));
+    EXPECT_TRUE(commits.empty());
+    // A field of a light row changes: the row keeps its texts.
+    light.inbox[1].read = true;
+    ASSERT_FALSE(store.commit(light, "read"));
+    EXPECT_EQ(commits, (std::vector<std::string>{"read:commit"}));
+
+    HandheldMessage restored = light.inbox[1];
+    ASSERT_FALSE(store.restoreTexts(restored));
+    EXPECT_FALSE(restored.textsReleased);
+    EXPECT_EQ(textsOf(restored), textsOf(full.inbox[1]));
+
+    full.inbox[1].read = true;
+    EXPECT_EQ(Opened(path, true).handheld, full);
+}
+
+TEST(HandheldStoreTest, TextsChangedBehindTheConduitAreNotRestored) {
+    TempDesktop desktop;
+    const std::string path = desktop.path() + "/handheld.db";
+    ASSERT_FALSE(Opened(path).store.commit(sample(), "first"));
+    HandheldStore store;
+    ASSERT_FALSE(store.open(path, false));
+    Handheld light;
+    std::vector<PlannedCall> pending;
+    ASSERT_FALSE(store.load(light, pending, true));
+    {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(db, "UPDATE messages SET body = x'41' WHERE id = 4; DELETE FROM messages WHERE id = 7",
+                               nullptr, nullptr, nullptr),
+                  SQLITE_OK);
+        sqlite3_close(db);
+    }
+    HandheldMessage changed = light.inbox[1], gone = light.inbox[2];
+    std::optional<std::string> error = store.restoreTexts(changed);
+    ASSERT_TRUE(error);
+    EXPECT_TRUE(contains(*error, path) && contains(*error, "#4")) << *error;
+    EXPECT_TRUE(changed.textsReleased) << "the message is left as it was";
+    error = store.restoreTexts(gone);
+    ASSERT_TRUE(error);
+    EXPECT_TRUE(contains(*error, path) && contains(*error, "#7")) << *error;
+}
+
+TEST(HandheldStoreTest, AStepWrittenAsItGoesCommitsOnceOrNotAtAll) {
+    TempDesktop desktop;
+    const std::string path = desktop.path() + "/handheld.db";
+    ASSERT_FALSE(Opened(path).store.commit(sample(), "first"));
+    Opened opened(path);
+    Handheld next = opened.handheld;
+    next.inbox[0].record.body = "changed body";
+    next.inbox.push_back(message(10, "arrived"));
+    next.erase(7);
+    next.nextId = 11;
+
+    // Given up: nothing it wrote is kept, in the file or in what the store remembers.
+    ASSERT_FALSE(opened.store.beginStep());
+    for (size_t i = 0; i < next.inbox.size(); ++i) {
+        HandheldMessage m = next.inbox[i];
+        ASSERT_FALSE(opened.store.put(m, Folder::Inbox, static_cast<std::int64_t>(i)));
+        EXPECT_TRUE(m.textsReleased) << "written, so its texts need not stay";
+    }
+    opened.store.abortStep();
+    EXPECT_TRUE(opened.commits.empty());
+    EXPECT_EQ(Opened(path, true).handheld, sample());
+
+    ASSERT_FALSE(opened.store.beginStep());
+    Handheld kept = next;
+    for (size_t i = 0; i < kept.inbox.size(); ++i) {
+        ASSERT_FALSE(opened.store.put(kept.inbox[i], Folder::Inbox, static_cast<std::int64_t>(i)));
+    }
+    ASSERT_FALSE(opened.store.commitStep(kept, "merge"));
+    EXPECT_EQ(opened.commits, (std::vector<std::string>{"merge:commit"}));
+    EXPECT_EQ(Opened(path, true).handheld, next) << "rows put, the removal and the counter, together";
+    // The store knows what it wrote: the same again writes nothing.
+    ASSERT_FALSE(opened.store.commit(kept, "again"));
+    EXPECT_EQ(opened.commits.size(), 1u);
+
+    // A step in which nothing differed ends without a commit.
+    ASSERT_FALSE(opened.store.beginStep());
+    for (size_t i = 0; i < kept.inbox.size(); ++i) {
+        ASSERT_FALSE(opened.store.put(kept.inbox[i], Folder::Inbox, static_cast<std::int64_t>(i)));
+    }
+    ASSERT_FALSE(opened.store.commitStep(kept, "unchanged"));
+    EXPECT_EQ(opened.commits.size(), 1u);
+}
+
 TEST(HandheldStoreTest, ReadingAMissingFileMakesNone) {
     TempDesktop desktop;
     const std::string path = desktop.path() + "/handheld.db";

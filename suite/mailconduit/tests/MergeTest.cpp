@@ -91,3 +91,56 @@ TEST(MergeTest, AnotherPluginsMailboxReplacesTheInbox) {
 
 }  // namespace
 }  // namespace conduit
+
+namespace conduit {
+namespace {
+
+// What the sink of a merge saw: each message as it was handed over, and where it goes.
+struct Seen {
+    std::uint64_t id;
+    std::string hostId;
+    std::int64_t position;
+};
+
+TEST(InboxMergeTest, HandsEachMessageOverAsItIsMergedInTheDesktopsOrder) {
+    Handheld h;
+    mergeDesktop(h, {desktopRecord("a", false), desktopRecord("b", false), desktopRecord("c", false)}, false);
+    const std::uint64_t idOfC = h.inbox[2].id;
+    std::vector<Seen> seen;
+    InboxMerge merge(h, false, [&](HandheldMessage& m, std::int64_t position) -> std::optional<std::string> {
+        seen.push_back({m.id, m.record.hostMsgId, position});
+        m.record.body.clear();  // the sink may take the texts away (a store releases them)
+        return std::nullopt;
+    });
+    for (const char* id : {"c", "d", "a"}) ASSERT_FALSE(merge.put(desktopRecord(id, true)));
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[0].id, idOfC);
+    EXPECT_EQ(seen[1].hostId, "d");
+    EXPECT_EQ(seen[1].id, 4u) << "a new message is numbered when it is merged";
+    EXPECT_EQ(seen[2].hostId, "a");
+    EXPECT_EQ((std::vector<std::int64_t>{seen[0].position, seen[1].position, seen[2].position}),
+              (std::vector<std::int64_t>{0, 1, 2}));
+    MergeResult result = merge.finish();
+    EXPECT_EQ(result.received, 1);
+    EXPECT_EQ(result.updated, 2);
+    EXPECT_EQ(result.forgotten, 1);
+    ASSERT_EQ(h.inbox.size(), 3u);
+    EXPECT_EQ(h.inbox[1].record.hostMsgId, "d");
+    EXPECT_EQ(h.inbox[1].record.body, "") << "the inbox holds what the sink left";
+    EXPECT_TRUE(h.inbox[2].read);
+}
+
+TEST(InboxMergeTest, ASinkThatFailsStopsTheMergeWithItsReason) {
+    Handheld h;
+    int calls = 0;
+    InboxMerge merge(h, false, [&](HandheldMessage&, std::int64_t) -> std::optional<std::string> {
+        return ++calls == 2 ? std::optional<std::string>("cannot write handheld.db: disk full") : std::nullopt;
+    });
+    EXPECT_FALSE(merge.put(desktopRecord("a", false)));
+    std::optional<std::string> error = merge.put(desktopRecord("b", false));
+    ASSERT_TRUE(error);
+    EXPECT_EQ(*error, "cannot write handheld.db: disk full");
+}
+
+}  // namespace
+}  // namespace conduit

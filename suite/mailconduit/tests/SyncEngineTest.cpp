@@ -290,6 +290,52 @@ TEST_F(SyncEngineTest, AnUnchangedResyncCommitsOnlyItsOwnRecord) {
     EXPECT_EQ(commits(), (std::vector<std::string>{"merge:commit", "save:commit"}));
 }
 
+TEST_F(SyncEngineTest, TextsLeftInTheDatabaseDuringASyncAreStillThereAfterwards) {
+    ASSERT_EQ(sync().exitCode, 0);
+    // Calls that hand inbox messages to the plug-in, whose texts must be read back for them.
+    edit([&](Handheld& h) {
+        EXPECT_FALSE(markRead(h, inboxId("m1"), true));
+        EXPECT_FALSE(setPriority(h, inboxId("m3"), kPriorityHigh));
+    });
+    SyncReport report = sync();
+    ASSERT_EQ(report.exitCode, 0);
+    EXPECT_EQ(report.markedRead, 1);
+    EXPECT_EQ(report.prioritised, 1);
+    ASSERT_EQ(report.handheld.inbox.size(), 4u);
+    for (const HandheldMessage& m : report.handheld.inbox) {
+        EXPECT_TRUE(m.textsReleased) << "the sync held #" << m.id << "'s texts in memory";
+    }
+    auto expectWhole = [](const Handheld& h, const char* seen) {
+        SCOPED_TRACE(seen);
+        ASSERT_EQ(h.inbox.size(), 4u);
+        for (size_t i = 0; i < h.inbox.size(); ++i) {
+            EXPECT_FALSE(h.inbox[i].textsReleased);
+            EXPECT_EQ(h.inbox[i].record.body, "Body " + std::to_string(i + 1) + "\r\n");
+            EXPECT_EQ(h.inbox[i].record.to, "teo@example.org");
+        }
+    };
+    expectWhole(handheld(), "read back");
+    EXPECT_TRUE(handheld().find(inboxId("m1"))->desktopRead) << "the change reached the desktop";
+    EXPECT_EQ(handheld().find(inboxId("m3"))->desktopPriority, kPriorityHigh);
+    // A second sync over the light rows the first left, with a change on the desktop.
+    m_desktop.write("desktop-mailbox.json", test::fakeMailbox(5));
+    ASSERT_EQ(sync().merge.received, 1);
+    Handheld after = handheld();
+    Handheld firstFour = after;
+    firstFour.inbox.resize(4);
+    expectWhole(firstFour, "after the next sync");
+    EXPECT_EQ(after.inbox[4].record.body, "Body 5\r\n");
+
+    m_desktop.write("desktop-mailbox.json", test::fakeMailbox(4));
+    ASSERT_EQ(sync().merge.forgotten, 1);
+    expectWhole(sync(true).handheld, "in a dry run");
+    test::RunResult exported = test::runConduit({"handheld", "export"}, m_desktop.path());
+    ASSERT_EQ(exported.status, 0) << exported.err;
+    for (int i = 1; i <= 4; ++i) {
+        EXPECT_NE(exported.out.find("Body " + std::to_string(i)), std::string::npos) << exported.out;
+    }
+}
+
 TEST_F(SyncEngineTest, DryRunCallsNothingAndWritesNothing) {
     ASSERT_EQ(sync().exitCode, 0);
     std::uint64_t out = composeTo("anna@example.org");

@@ -81,10 +81,7 @@ ULONG openSession(const char* profile, const char* password, std::unique_ptr<Ses
 }
 
 void pickUpNewMail(Session& session) {
-    store::Result<std::vector<store::MessageInfo>> listing = session.store().list(store::kInbox);
-    if (!listing) return;
-    // Setting no flag still moves a message from new/ to cur/; one already there is untouched.
-    for (const store::MessageInfo& info : *listing) session.store().setFlags(store::kInbox, info.id, "", "");
+    session.store().pickUpNew(store::kInbox);
 }
 
 void flushOutbox(Session& session) {

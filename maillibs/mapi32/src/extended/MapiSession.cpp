@@ -109,9 +109,7 @@ private:
 
 // Moves the inbox's new mail to cur/ (what "download" means for a local mailbox).
 void pickUpNewMail(Mailbox& mailbox) {
-    store::Result<std::vector<store::MessageInfo>> listing = mailbox.store->list(store::kInbox);
-    if (!listing) return;
-    for (const store::MessageInfo& info : *listing) mailbox.store->setFlags(store::kInbox, info.id, "", "");
+    mailbox.store->pickUpNew(store::kInbox);
 }
 
 }  // namespace

@@ -82,6 +82,12 @@ public:
     virtual Status move(std::string_view from, std::string_view id, std::string_view to) = 0;
     /// Removes message `id` of `folder` for good.
     virtual Status remove(std::string_view folder, std::string_view id) = 0;
+    /// Takes in the new mail of `folder`: every message in new/ moves to cur/, keeping its
+    /// identifier (it has no flags yet). A message another program takes away meanwhile is
+    /// skipped. Ok unless the folder cannot be read (NotFound, IoError) or a move fails for
+    /// another reason (the rest are still moved; the first such failure is returned).
+    /// The default sets no flag on every message, one by one; a store may do it in one pass.
+    virtual Status pickUpNew(std::string_view folder);
     /// Rewrites the header of message `id` with `edits`, keeping the identifier, the flags
     /// and every other byte; the new file replaces the old in one rename.
     virtual Status rewriteHeaders(std::string_view folder, std::string_view id,

@@ -60,6 +60,12 @@ struct HandheldMessage {
     /// (`handheld retry`), so it is never delivered twice behind anyone's back.
     bool unsure = false;
 
+    /// Inbox, during a sync: the texts (to, cc, bcc, body, attachments) were left in the
+    /// handheld's database and are empty here; `releasedTextsHash` is what they hash to.
+    /// Whoever needs them reads them back (HandheldStore::restoreTexts).
+    bool textsReleased = false;
+    std::uint64_t releasedTextsHash = 0;
+
     bool readChanged() const { return read != desktopRead; }
     bool priorityChanged() const { return priority != desktopPriority; }
     /// True when the next sync has something to carry for this message.

@@ -65,7 +65,8 @@ std::optional<std::string> migrate(const std::string& home, const Handheld& hand
 
 }  // namespace
 
-std::optional<std::string> openHandheld(const std::string& home, bool persist, OpenedHandheld& out) {
+std::optional<std::string> openHandheld(const std::string& home, bool persist, OpenedHandheld& out,
+                                        bool lightInbox) {
     out = OpenedHandheld();
     const std::string database = handheldDatabasePath(home);
     if (!exists(database) && exists(handheldPath(home))) {
@@ -81,7 +82,7 @@ std::optional<std::string> openHandheld(const std::string& home, bool persist, O
     if (auto error = out.store->open(database, !persist)) return error;
     std::vector<PlannedCall> pending;
     Handheld loaded;
-    if (auto error = out.store->load(loaded, pending)) return error;
+    if (auto error = out.store->load(loaded, pending, lightInbox)) return error;
     out.handheld = std::move(loaded);
     if (pending.empty()) return std::nullopt;
 

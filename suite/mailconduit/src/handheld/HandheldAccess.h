@@ -25,8 +25,10 @@ struct OpenedHandheld {
 /// Loads the handheld of desktop `home`. Calls an interrupted sync left pending are settled
 /// (sending and filing held as unsure); with `persist` that is written and a handheld.json is
 /// migrated (the caller holds the desktop lock), otherwise nothing on disk changes.
+/// With `lightInbox` the inbox's texts stay in the database (HandheldStore::load).
 /// Returns an error text when a file cannot be read or written, or is damaged.
-std::optional<std::string> openHandheld(const std::string& home, bool persist, OpenedHandheld& out);
+std::optional<std::string> openHandheld(const std::string& home, bool persist, OpenedHandheld& out,
+                                        bool lightInbox = false);
 
 /// Saves `handheld` into the database of desktop `home`: what differs from what it holds.
 std::optional<std::string> storeHandheld(const std::string& home, const Handheld& handheld);

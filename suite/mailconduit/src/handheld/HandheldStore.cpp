@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <array>
 #include <sys/stat.h>
 
 #include "desktop/FileIo.h"
@@ -32,16 +33,28 @@ CREATE INDEX messages_order ON messages (folder, position);
 CREATE TABLE pending (call TEXT NOT NULL, entry INTEGER NOT NULL, value INTEGER NOT NULL);
 )";
 
-// The message columns after id, folder and position, in table order.
-constexpr const char* kColumns =
+// The message columns after id, folder and position: first what a light row keeps, then the
+// texts it leaves in the database (see HandheldMessage::textsReleased).
+constexpr const char* kFieldColumns =
     "read, priority, deleted, read_receipt, delivery_report, desktop_read, desktop_priority, unsure, "
     "extra_id1, host_msg_id, extra_id2, extra_word, time_sent, time_received, size, extra_long, status, "
-    "flags, sender, recipients, cc, bcc, extra_text1, extra_text2, subject, body, attachments";
-constexpr int kColumnCount = 27;
+    "flags, sender, extra_text1, extra_text2, subject";
+constexpr int kFieldColumnCount = 22;
+constexpr const char* kTextColumns = "recipients, cc, bcc, body, attachments";
+constexpr int kTextColumnCount = 5;
+constexpr int kColumnCount = kFieldColumnCount + kTextColumnCount;
 
-void bindMessage(Statement& s, int first, const HandheldMessage& m) {
+std::string allColumns() { return std::string(kFieldColumns) + ", " + kTextColumns; }
+
+// The texts a light row leaves out, in kTextColumns order.
+std::array<std::string*, kTextColumnCount> textsOf(RecordFields& r) { return {&r.to, &r.cc, &r.bcc, &r.body, &r.attachments}; }
+std::array<const std::string*, kTextColumnCount> textsOf(const RecordFields& r) {
+    return {&r.to, &r.cc, &r.bcc, &r.body, &r.attachments};
+}
+
+// Binds the kFieldColumns of `m` from parameter `i` on; returns the next parameter.
+int bindFields(Statement& s, int i, const HandheldMessage& m) {
     const RecordFields& r = m.record;
-    int i = first;
     for (std::int64_t flag : std::initializer_list<std::int64_t>{m.read, m.priority, m.deleted, m.readReceipt,
                                                                  m.deliveryReport, m.desktopRead,
                                                                  m.desktopPriority, m.unsure}) {
@@ -53,16 +66,18 @@ void bindMessage(Statement& s, int first, const HandheldMessage& m) {
                                std::int64_t{r.flags}}) {
         s.bind(i++, value);
     }
-    for (const std::string* text : {&r.from, &r.to, &r.cc, &r.bcc, &r.extraText1, &r.extraText2, &r.subject,
-                                    &r.body, &r.attachments}) {
-        s.bind(i++, *text);
-    }
+    for (const std::string* text : {&r.from, &r.extraText1, &r.extraText2, &r.subject}) s.bind(i++, *text);
+    return i;
 }
 
-HandheldMessage readMessage(const Statement& s, int first) {
-    HandheldMessage m;
+int bindTexts(Statement& s, int i, const RecordFields& r) {
+    for (const std::string* text : textsOf(r)) s.bind(i++, *text);
+    return i;
+}
+
+// Reads the kFieldColumns from column `i` on.
+void readFields(const Statement& s, int i, HandheldMessage& m) {
     RecordFields& r = m.record;
-    int i = first;
     m.read = s.integer(i++) != 0;
     m.priority = static_cast<int>(s.integer(i++));
     m.deleted = s.integer(i++) != 0;
@@ -81,11 +96,31 @@ HandheldMessage readMessage(const Statement& s, int first) {
     r.extraLong = static_cast<std::uint32_t>(s.integer(i++));
     r.status = static_cast<std::uint16_t>(s.integer(i++));
     r.flags = static_cast<std::uint32_t>(s.integer(i++));
-    for (std::string* text : {&r.from, &r.to, &r.cc, &r.bcc, &r.extraText1, &r.extraText2, &r.subject,
-                              &r.body, &r.attachments}) {
-        *text = s.bytes(i++);
+    for (std::string* text : {&r.from, &r.extraText1, &r.extraText2, &r.subject}) *text = s.bytes(i++);
+}
+
+// Reads the kTextColumns from column `i` on, or with `light` only their hash.
+void readTexts(const Statement& s, int i, HandheldMessage& m, bool light) {
+    if (light) {
+        m.textsReleased = true;
+        m.releasedTextsHash = textsHash(s.view(i), s.view(i + 1), s.view(i + 2), s.view(i + 3), s.view(i + 4));
+        return;
     }
-    return m;
+    m.textsReleased = false;
+    for (std::string* text : textsOf(m.record)) *text = s.bytes(i++);
+}
+
+// "a = ?, b = ?" for a list of columns.
+std::string assignments(const std::string& columns) {
+    std::string sets;
+    for (size_t at = 0; at < columns.size();) {
+        size_t end = columns.find(',', at);
+        if (end == std::string::npos) end = columns.size();
+        sets += (sets.empty() ? "" : ", ") + columns.substr(at, end - at) + " = ?";
+        at = columns.find_first_not_of(", ", end);
+        if (at == std::string::npos) break;
+    }
+    return sets;
 }
 
 std::string placeholders(int count) {
@@ -166,32 +201,28 @@ std::optional<std::string> HandheldStore::checkOrCreate() {
 
 std::optional<std::string> HandheldStore::prepare() {
     sqlite3* db = m_db.handle();
-    std::string columns = kColumns;
-    m_insert = Statement(db, ("INSERT INTO messages (id, folder, position, " + columns + ") VALUES (" +
+    m_insert = Statement(db, ("INSERT INTO messages (id, folder, position, " + allColumns() + ") VALUES (" +
                               placeholders(3 + kColumnCount) + ")")
                                  .c_str());
-    std::string sets;
-    for (size_t at = 0; at < columns.size();) {
-        size_t end = columns.find(',', at);
-        if (end == std::string::npos) end = columns.size();
-        sets += ", " + columns.substr(at, end - at) + " = ?";
-        at = columns.find_first_not_of(", ", end);
-        if (at == std::string::npos) break;
-    }
-    m_update = Statement(db, ("UPDATE messages SET folder = ?, position = ?" + sets + " WHERE id = ?").c_str());
+    m_update = Statement(
+        db, ("UPDATE messages SET folder = ?, position = ?, " + assignments(allColumns()) + " WHERE id = ?").c_str());
+    m_updateFields = Statement(
+        db, ("UPDATE messages SET folder = ?, position = ?, " + assignments(kFieldColumns) + " WHERE id = ?").c_str());
+    m_restore = Statement(db, (std::string("SELECT ") + kTextColumns + " FROM messages WHERE id = ?").c_str());
     m_move = Statement(db, "UPDATE messages SET folder = ?, position = ? WHERE id = ?");
     m_delete = Statement(db, "DELETE FROM messages WHERE id = ?");
     m_meta = Statement(db, "INSERT OR REPLACE INTO meta (key, value) VALUES (?, ?)");
     m_addPending = Statement(db, "INSERT INTO pending (call, entry, value) VALUES (?, ?, ?)");
     m_clearPending = Statement(db, "DELETE FROM pending");
-    for (Statement* s : {&m_insert, &m_update, &m_move, &m_delete, &m_meta, &m_addPending, &m_clearPending}) {
+    for (Statement* s : {&m_insert, &m_update, &m_updateFields, &m_restore, &m_move, &m_delete, &m_meta, &m_addPending, &m_clearPending}) {
         // A database of our layout always prepares them; failing here means it was altered.
         if (!s->ok()) return m_path + " is damaged: " + sqlite3_errmsg(db);
     }
     return std::nullopt;
 }
 
-std::optional<std::string> HandheldStore::load(Handheld& handheld, std::vector<PlannedCall>& pending) {
+std::optional<std::string> HandheldStore::load(Handheld& handheld, std::vector<PlannedCall>& pending,
+                                               bool lightInbox) {
     handheld = Handheld();
     pending.clear();
     m_stored.clear();
@@ -218,21 +249,23 @@ std::optional<std::string> HandheldStore::load(Handheld& handheld, std::vector<P
         if (key == "nextId") handheld.nextId = std::max<std::uint64_t>(1, std::strtoull(value.c_str(), nullptr, 10));
     }
     if (rc != SQLITE_DONE) return damaged();
-    Statement rows(db, (std::string("SELECT id, folder, position, ") + kColumns +
+    Statement rows(db, ("SELECT id, folder, position, " + allColumns() +
                         " FROM messages ORDER BY folder, position, id")
                            .c_str());
     if (!rows.ok()) return damaged();
     std::uint64_t highest = 0;
     while (rows.step(rc)) {
-        HandheldMessage m = readMessage(rows, 3);
+        HandheldMessage m;
+        readFields(rows, 3, m);
         m.id = static_cast<std::uint64_t>(rows.integer(0));
         std::int64_t folderNumber = rows.integer(1);
+        readTexts(rows, 3 + kFieldColumnCount, m, lightInbox && folderNumber == static_cast<int>(Folder::Inbox));
         if (folderNumber < 0 || folderNumber > 2 || m.priority < kPriorityHigh || m.priority > kPriorityLow) {
             return m_path + " is damaged: message #" + std::to_string(m.id) + " has an impossible folder or priority";
         }
         Folder folder = static_cast<Folder>(folderNumber);
         highest = std::max(highest, m.id);
-        m_stored[m.id] = Stored{folder, rows.integer(2), m};
+        m_stored[m.id] = Stored{folder, rows.integer(2), fingerprintOf(m)};
         handheld.messages(folder).push_back(std::move(m));
     }
     if (rc != SQLITE_DONE) return damaged();
@@ -253,33 +286,79 @@ std::optional<std::string> HandheldStore::load(Handheld& handheld, std::vector<P
     return std::nullopt;
 }
 
-std::optional<std::string> HandheldStore::transaction(const std::string& what, const Work& work) {
+std::optional<std::string> HandheldStore::begin() {
     if (m_readOnly || !m_db.handle()) return "cannot write " + m_path + ": it was opened for reading only";
+    if (m_inStep) return "cannot write " + m_path + ": a step is still open";
     if (int rc = m_db.exec("BEGIN IMMEDIATE"); rc != SQLITE_OK) return failed("write", rc);
-    std::optional<std::string> error = work();
+    m_inStep = true;
+    return std::nullopt;
+}
+
+std::optional<std::string> HandheldStore::end(const std::string& what, std::optional<std::string> error) {
     if (!error && m_killPoint) m_killPoint(what + ":commit");
     if (!error) {
         if (int rc = m_db.exec("COMMIT"); rc != SQLITE_OK) error = failed("write", rc);
     }
     // A failed COMMIT may already have rolled back; a second ROLLBACK then does nothing.
     if (error) m_db.exec("ROLLBACK");
+    m_inStep = false;
+    if (error) {
+        m_staged.clear();
+    } else {
+        for (auto& [id, row] : m_staged) m_stored[id] = row;
+        m_staged.clear();
+    }
     return error;
+}
+
+std::optional<std::string> HandheldStore::transaction(const std::string& what, const Work& work) {
+    if (auto error = begin()) return error;
+    return end(what, work());
+}
+
+const HandheldStore::Stored* HandheldStore::storedRow(std::uint64_t id) const {
+    if (auto it = m_staged.find(id); it != m_staged.end()) return &it->second;
+    if (auto it = m_stored.find(id); it != m_stored.end()) return &it->second;
+    return nullptr;
 }
 
 std::optional<std::string> HandheldStore::writeMessage(const HandheldMessage& m, Folder folder,
                                                         std::int64_t position, bool isNew) {
-    Statement& s = isNew ? m_insert : m_update;
+    if (m.textsReleased && isNew) {
+        return "cannot write message #" + std::to_string(m.id) + " into " + m_path + ": its texts are not at hand";
+    }
+    // A light row's texts are in the database already and stay as they are.
+    Statement& s = isNew ? m_insert : m.textsReleased ? m_updateFields : m_update;
     s.reset();
     if (isNew) {
         s.bind(1, static_cast<std::int64_t>(m.id)).bind(2, static_cast<int>(folder)).bind(3, position);
-        bindMessage(s, 4, m);
+        bindTexts(s, bindFields(s, 4, m), m.record);
     } else {
         s.bind(1, static_cast<int>(folder)).bind(2, position);
-        bindMessage(s, 3, m);
-        s.bind(3 + kColumnCount, static_cast<std::int64_t>(m.id));
+        int next = bindFields(s, 3, m);
+        if (!m.textsReleased) next = bindTexts(s, next, m.record);
+        s.bind(next, static_cast<std::int64_t>(m.id));
     }
     int rc = s.run();
     return rc == SQLITE_DONE ? std::nullopt : failed("write", rc);
+}
+
+std::optional<std::string> HandheldStore::restoreTexts(HandheldMessage& m) {
+    if (!m.textsReleased) return std::nullopt;
+    m_restore.reset().bind(1, static_cast<std::int64_t>(m.id));
+    int rc = SQLITE_DONE;
+    if (!m_restore.step(rc)) {
+        if (rc == SQLITE_DONE) return m_path + " has lost message #" + std::to_string(m.id) + " (its row is gone)";
+        return failed("read", rc);
+    }
+    HandheldMessage full = m;
+    readTexts(m_restore, 0, full, false);
+    m_restore.reset();
+    if (textsHash(full.record) != m.releasedTextsHash) {
+        return m_path + " is damaged: the texts of message #" + std::to_string(m.id) + " changed behind the conduit";
+    }
+    m = std::move(full);
+    return std::nullopt;
 }
 
 std::optional<std::string> HandheldStore::writeMeta(const char* key, const std::string& value) {
@@ -289,75 +368,95 @@ std::optional<std::string> HandheldStore::writeMeta(const char* key, const std::
     return rc == SQLITE_DONE ? std::nullopt : failed("write", rc);
 }
 
+std::optional<std::string> HandheldStore::beginStep() { return begin(); }
+
+std::optional<std::string> HandheldStore::put(HandheldMessage& m, Folder folder, std::int64_t position) {
+    if (!m_inStep) return "cannot write " + m_path + ": no step is open";
+    const Stored* row = storedRow(m.id);
+    Fingerprint fingerprint = fingerprintOf(m);
+    if (!row || row->fingerprint != fingerprint || row->folder != folder || row->position != position) {
+        if (auto error = writeMessage(m, folder, position, row == nullptr)) return error;
+        m_staged[m.id] = Stored{folder, position, fingerprint};
+    }
+    releaseTexts(m);
+    return std::nullopt;
+}
+
+void HandheldStore::abortStep() {
+    if (m_inStep) end("", std::string("given up"));
+}
+
 std::optional<std::string> HandheldStore::commit(const Handheld& now, const std::string& what, bool clearPending) {
-    // What changed: rows new, changed, moved or gone, and the counters.
-    struct Change {
-        std::uint64_t id;
-        const HandheldMessage* message;  ///< null: gone
-        Folder folder;
-        std::int64_t position;
-        bool isNew, contentChanged;
+    // The transaction starts with the first write: a commit with nothing to write touches
+    // nothing, also on a handheld opened for reading.
+    return commitStep(now, what, clearPending);
+}
+
+std::optional<std::string> HandheldStore::commitStep(const Handheld& now, const std::string& what,
+                                                     bool clearPending) {
+    std::optional<std::string> error;
+    // Runs one write inside the step, opening it first when it is not open yet.
+    auto write = [&](const Work& work) {
+        if (!error && !m_inStep) error = begin();
+        if (!error) error = work();
     };
-    std::vector<Change> changes;
-    std::unordered_map<std::uint64_t, bool> present;
+    auto run = [this](Statement& statement) -> std::optional<std::string> {
+        int rc = statement.run();
+        return rc == SQLITE_DONE ? std::nullopt : failed("write", rc);
+    };
+    // What changed since the rows were stored (or written in this step): rows new, changed,
+    // moved or gone, and the counters.
+    std::vector<std::uint64_t> present;
     present.reserve(m_stored.size() + now.inbox.size());
     for (Folder folder : {Folder::Inbox, Folder::Outbox, Folder::Filed}) {
         const std::vector<HandheldMessage>& list = now.messages(folder);
-        for (size_t i = 0; i < list.size(); ++i) {
+        for (size_t i = 0; i < list.size() && !error; ++i) {
             const HandheldMessage& m = list[i];
-            present[m.id] = true;
-            auto it = m_stored.find(m.id);
+            present.push_back(m.id);
+            const Stored* row = storedRow(m.id);
             std::int64_t position = static_cast<std::int64_t>(i);
-            if (it == m_stored.end()) {
-                changes.push_back({m.id, &m, folder, position, true, true});
-            } else if (!(it->second.message == m)) {
-                changes.push_back({m.id, &m, folder, position, false, true});
-            } else if (it->second.folder != folder || it->second.position != position) {
-                changes.push_back({m.id, &m, folder, position, false, false});
+            Fingerprint fingerprint = fingerprintOf(m);
+            if (!row || row->fingerprint != fingerprint) {
+                write([&] { return writeMessage(m, folder, position, row == nullptr); });
+            } else if (row->folder != folder || row->position != position) {
+                write([&] {
+                    return run(m_move.reset()
+                                   .bind(1, static_cast<int>(folder))
+                                   .bind(2, position)
+                                   .bind(3, static_cast<std::int64_t>(m.id)));
+                });
+            } else {
+                continue;
             }
+            m_staged[m.id] = Stored{folder, position, fingerprint};
         }
     }
-    for (const auto& [id, stored] : m_stored) {
-        if (!present.count(id)) changes.push_back({id, nullptr, stored.folder, 0, false, false});
+    std::sort(present.begin(), present.end());
+    std::vector<std::uint64_t> removed;
+    for (const auto* rows : {&m_stored, &m_staged}) {
+        for (const auto& [id, row] : *rows) {
+            if (!std::binary_search(present.begin(), present.end(), id)) removed.push_back(id);
+        }
     }
+    for (std::uint64_t id : removed) write([&] { return run(m_delete.reset().bind(1, static_cast<std::int64_t>(id))); });
     const bool metaChanged = now.plugin != m_plugin || now.lastSync != m_lastSync || now.nextId != m_nextId;
     const bool clearing = clearPending && m_hasPending;
-    if (changes.empty() && !metaChanged && !clearing) return std::nullopt;
-
-    std::optional<std::string> error = transaction(what, [&]() -> std::optional<std::string> {
-        for (const Change& c : changes) {
-            int rc = SQLITE_DONE;
-            if (!c.message) {
-                rc = m_delete.reset().bind(1, static_cast<std::int64_t>(c.id)).run();
-            } else if (c.contentChanged) {
-                if (auto e = writeMessage(*c.message, c.folder, c.position, c.isNew)) return e;
-            } else {
-                rc = m_move.reset()
-                         .bind(1, static_cast<int>(c.folder))
-                         .bind(2, c.position)
-                         .bind(3, static_cast<std::int64_t>(c.id))
-                         .run();
-            }
-            if (rc != SQLITE_DONE) return failed("write", rc);
-        }
-        if (metaChanged) {
-            if (auto e = writeMeta("plugin", now.plugin)) return e;
-            if (auto e = writeMeta("lastSync", now.lastSync)) return e;
-            if (auto e = writeMeta("nextId", std::to_string(now.nextId))) return e;
-        }
-        if (clearing) {
-            if (int rc = m_clearPending.reset().run(); rc != SQLITE_DONE) return failed("write", rc);
-        }
-        return std::nullopt;
-    });
-    if (error) return error;
-    for (const Change& c : changes) {
-        if (c.message) {
-            m_stored[c.id] = Stored{c.folder, c.position, *c.message};
-        } else {
-            m_stored.erase(c.id);
-        }
+    if (metaChanged) {
+        write([&] { return writeMeta("plugin", now.plugin); });
+        write([&] { return writeMeta("lastSync", now.lastSync); });
+        write([&] { return writeMeta("nextId", std::to_string(now.nextId)); });
     }
+    if (clearing) write([&] { return run(m_clearPending.reset()); });
+    if (!m_inStep) return error;  // nothing to write, or the step could not be opened
+    if (!error && m_staged.empty() && removed.empty() && !metaChanged && !clearing) {
+        // A step opened for rows that all turned out unchanged ends without a commit (and
+        // without its kill point): an unchanged mailbox writes nothing.
+        m_db.exec("ROLLBACK");
+        m_inStep = false;
+        return std::nullopt;
+    }
+    if (auto e = end(what, error)) return e;
+    for (std::uint64_t id : removed) m_stored.erase(id);
     m_plugin = now.plugin;
     m_lastSync = now.lastSync;
     m_nextId = now.nextId;
@@ -383,11 +482,12 @@ std::optional<std::string> HandheldStore::finishCall(const Handheld& now, const 
     Folder folder = Folder::Inbox;
     const HandheldMessage* message = now.find(call.entry, &folder);
     auto stored = m_stored.find(call.entry);
+    const Fingerprint fingerprint = message ? fingerprintOf(*message) : Fingerprint();
     std::optional<std::string> error = transaction(what, [&]() -> std::optional<std::string> {
         int rc = SQLITE_DONE;
         if (!message && stored != m_stored.end()) {
             rc = m_delete.reset().bind(1, static_cast<std::int64_t>(call.entry)).run();
-        } else if (message && stored != m_stored.end() && !(stored->second.message == *message)) {
+        } else if (message && stored != m_stored.end() && stored->second.fingerprint != fingerprint) {
             // The row keeps its place: only a full commit renumbers the order.
             if (auto e = writeMessage(*message, folder, stored->second.position, false)) return e;
         }
@@ -399,7 +499,7 @@ std::optional<std::string> HandheldStore::finishCall(const Handheld& now, const 
     if (!message) {
         m_stored.erase(call.entry);
     } else if (stored != m_stored.end()) {
-        stored->second.message = *message;
+        stored->second.fingerprint = fingerprint;
         stored->second.folder = folder;
     }
     m_hasPending = false;

@@ -64,6 +64,12 @@ std::string Statement::bytes(int column) const {
     return data ? std::string(static_cast<const char*>(data), static_cast<size_t>(size)) : std::string();
 }
 
+std::string_view Statement::view(int column) const {
+    const void* data = sqlite3_column_blob(m_stmt, column);
+    int size = sqlite3_column_bytes(m_stmt, column);
+    return data ? std::string_view(static_cast<const char*>(data), static_cast<size_t>(size)) : std::string_view();
+}
+
 Database::~Database() { close(); }
 
 void Database::close() {

@@ -36,6 +36,8 @@ public:
 
     std::int64_t integer(int column) const;
     std::string bytes(int column) const;
+    /// The bytes of `column` without a copy; valid until the next step or reset.
+    std::string_view view(int column) const;
 
 private:
     sqlite3_stmt* m_stmt = nullptr;

@@ -1,6 +1,5 @@
 #include "sync/Merge.h"
 
-#include <map>
 
 #include "framework/MailHost.h"
 #include "sync/Record.h"
@@ -14,17 +13,21 @@ constexpr std::uint16_t kContentRead = 2u << MAILMSG_STATUS_CONTENT_SHIFT;
 
 bool hasContent(const RecordFields& record) { return (record.status & kContentMask) == kContentRead; }
 
-void refresh(HandheldMessage& message, const RecordFields& record) {
-    RecordFields incoming = record;
-    if (!hasContent(incoming) && hasContent(message.record)) {
+void refresh(HandheldMessage& message, RecordFields&& record) {
+    RecordFields incoming = std::move(record);
+    bool keepTexts = !hasContent(incoming) && hasContent(message.record);
+    if (keepTexts && !message.textsReleased) {
         // A headers-only read says nothing about the body; keep what the handheld has.
-        incoming.to = message.record.to;
-        incoming.cc = message.record.cc;
-        incoming.bcc = message.record.bcc;
-        incoming.body = message.record.body;
-        incoming.attachments = message.record.attachments;
-        incoming.status = static_cast<std::uint16_t>((incoming.status & ~kContentMask) | kContentRead);
+        incoming.to = std::move(message.record.to);
+        incoming.cc = std::move(message.record.cc);
+        incoming.bcc = std::move(message.record.bcc);
+        incoming.body = std::move(message.record.body);
+        incoming.attachments = std::move(message.record.attachments);
     }
+    if (keepTexts) incoming.status = static_cast<std::uint16_t>((incoming.status & ~kContentMask) | kContentRead);
+    // Otherwise the desktop's texts are the message's from now on, also for one whose own
+    // were left in the database.
+    if (!keepTexts) message.textsReleased = false;
     bool readSettled = !message.readChanged();
     bool prioritySettled = !message.priorityChanged();
     message.record = std::move(incoming);
@@ -36,44 +39,54 @@ void refresh(HandheldMessage& message, const RecordFields& record) {
 
 }  // namespace
 
-MergeResult mergeDesktop(Handheld& handheld, const std::vector<RecordFields>& desktop,
-                         bool otherMailbox) {
-    MergeResult result;
-    std::map<std::string, size_t> known;  // host identifier -> index in the old inbox
+MergeResult mergeDesktop(Handheld& handheld, const std::vector<RecordFields>& desktop, bool otherMailbox) {
+    InboxMerge merge(handheld, otherMailbox);
+    for (const RecordFields& record : desktop) merge.put(record);
+    return merge.finish();
+}
+
+InboxMerge::InboxMerge(Handheld& handheld, bool otherMailbox, Sink sink)
+    : m_handheld(handheld), m_sink(std::move(sink)), m_kept(handheld.inbox.size(), false) {
     if (!otherMailbox) {
+        m_known.reserve(handheld.inbox.size());
         for (size_t i = 0; i < handheld.inbox.size(); ++i) {
             const std::string& id = handheld.inbox[i].record.hostMsgId;
-            if (!id.empty()) known.emplace(id, i);
+            if (!id.empty()) m_known.emplace(id, i);
         }
     }
-    std::vector<bool> kept(handheld.inbox.size(), false);
-    std::vector<HandheldMessage> merged;
-    merged.reserve(desktop.size());
-    for (const RecordFields& record : desktop) {
-        auto it = record.hostMsgId.empty() ? known.end() : known.find(record.hostMsgId);
-        if (it != known.end() && !kept[it->second]) {
-            HandheldMessage message = handheld.inbox[it->second];
-            kept[it->second] = true;
-            refresh(message, record);
-            merged.push_back(std::move(message));
-            ++result.updated;
-            continue;
-        }
+    m_merged.reserve(handheld.inbox.size());
+}
+
+std::optional<std::string> InboxMerge::put(RecordFields record) {
+    auto it = record.hostMsgId.empty() ? m_known.end() : m_known.find(record.hostMsgId);
+    if (it != m_known.end() && !m_kept[it->second]) {
+        // Taken out of the old inbox, not copied: only what `finish` counts stays behind.
+        m_merged.push_back(std::move(m_handheld.inbox[it->second]));
+        m_kept[it->second] = true;
+        refresh(m_merged.back(), std::move(record));
+        ++m_result.updated;
+    } else {
         HandheldMessage message;
-        message.id = handheld.nextId++;
-        message.record = record;
+        message.id = m_handheld.nextId++;
         message.read = message.desktopRead = desktopReadOf(record);
         message.priority = message.desktopPriority = desktopPriorityOf(record);
-        merged.push_back(std::move(message));
-        ++result.received;
+        message.record = std::move(record);
+        m_merged.push_back(std::move(message));
+        ++m_result.received;
     }
-    for (size_t i = 0; i < handheld.inbox.size(); ++i) {
-        if (kept[i]) continue;
-        ++result.forgotten;
-        if (handheld.inbox[i].hasPendingChange()) ++result.changesDropped;
+    if (!m_sink) return std::nullopt;
+    return m_sink(m_merged.back(), static_cast<std::int64_t>(m_merged.size() - 1));
+}
+
+MergeResult InboxMerge::finish() {
+    for (size_t i = 0; i < m_handheld.inbox.size(); ++i) {
+        if (m_kept[i]) continue;
+        ++m_result.forgotten;
+        if (m_handheld.inbox[i].hasPendingChange()) ++m_result.changesDropped;
     }
-    handheld.inbox = std::move(merged);
-    return result;
+    m_handheld.inbox = std::move(m_merged);
+    m_merged = {};
+    return m_result;
 }
 
 }  // namespace conduit

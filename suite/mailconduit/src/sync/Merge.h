@@ -1,6 +1,11 @@
 // Bringing the desktop mailbox into the handheld's inbox.
 #pragma once
 
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "handheld/Handheld.h"
@@ -24,7 +29,33 @@ struct MergeResult {
 /// - an inbox message that no record names is forgotten.
 /// `otherMailbox` says the inbox mirrors another plug-in's mailbox: its identifiers mean
 /// nothing here, so every old message is forgotten and every record is new.
+/// (The whole of InboxMerge in one call.)
 MergeResult mergeDesktop(Handheld& handheld, const std::vector<RecordFields>& desktop,
                          bool otherMailbox);
+
+/// The merge of mergeDesktop taking the records one at a time, so that no second copy of the
+/// mailbox is built: each merged message goes to the sink as soon as it is ready (a store
+/// writes it and may release its texts), and `finish` puts the merged inbox in place. Until
+/// then the handheld's inbox is being taken apart: use the handheld only after `finish`.
+class InboxMerge {
+public:
+    /// Receives the merged message at `position` of the new inbox; an error text stops the merge.
+    using Sink = std::function<std::optional<std::string>(HandheldMessage& message, std::int64_t position)>;
+
+    InboxMerge(Handheld& handheld, bool otherMailbox, Sink sink = {});
+    /// Merges the next record of the desktop's listing. An error comes from the sink; the
+    /// merge is then to be given up.
+    std::optional<std::string> put(RecordFields record);
+    /// Replaces the inbox with the merged one and says what the merge did.
+    MergeResult finish();
+
+private:
+    Handheld& m_handheld;
+    Sink m_sink;
+    std::unordered_map<std::string, std::size_t> m_known;  // host identifier -> index in the old inbox
+    std::vector<bool> m_kept;
+    std::vector<HandheldMessage> m_merged;
+    MergeResult m_result;
+};
 
 }  // namespace conduit

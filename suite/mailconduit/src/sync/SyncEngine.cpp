@@ -84,7 +84,9 @@ SyncReport runSync(const PluginExports& plugin, const SyncOptions& options, Sync
     }
 
     OpenedHandheld opened;
-    if (std::optional<std::string> error = openHandheld(options.home, !options.dryRun, opened)) {
+    // A sync keeps the inbox's texts in the database and reads back only those it hands to
+    // the plug-in; a dry run shows them, so it reads them all.
+    if (std::optional<std::string> error = openHandheld(options.home, !options.dryRun, opened, !options.dryRun)) {
         return cannotRun(std::move(report), *error);
     }
     Handheld handheld = std::move(opened.handheld);
@@ -169,44 +171,62 @@ SyncReport runSync(const PluginExports& plugin, const SyncOptions& options, Sync
     watch.restart();
     rc = plugin.GetAllMsgs(&records, &count, options.headersOnly ? 1 : 0);
     collect(rc);
-    std::vector<RecordFields> desktop;
+    // The records go into the merge one at a time while the plug-in still holds them: each
+    // merged message is written (when it differs) and released at once, so the sync never
+    // holds the mailbox twice.
+    const std::size_t before = handheld.inbox.size();
+    std::optional<std::string> mergeError;
+    std::optional<InboxMerge> merge;
+    if (rc == MAILHOST_OK) {
+        mergeError = store->beginStep();
+        if (!mergeError) {
+            merge.emplace(handheld, otherMailbox, [store](HandheldMessage& message, std::int64_t position) {
+                return store->put(message, Folder::Inbox, position);
+            });
+        }
+    }
     if (records) {
         for (int i = 0; i < count; ++i) {
-            if (records[i]) desktop.push_back(fieldsFromRecord(*records[i]));
+            if (!records[i]) continue;
+            ++report.mailboxSize;
+            if (merge && !mergeError) mergeError = merge->put(fieldsFromRecord(*records[i]));
         }
         env.faults.reach("FreeMailMsg");
         plugin.FreeMailMsg(records, count);
     }
-    report.mailboxSize = static_cast<int>(desktop.size());
-    if (rc == MAILHOST_OK) {
-        Handheld merged = handheld;
-        MergeResult merge = mergeDesktop(merged, desktop, otherMailbox);
-        int removals = merge.forgotten + pendingDeletions(merged);
-        size_t before = handheld.inbox.size();
+    if (mergeError) {
+        store->abortStep();
+        leave(true);
+        return cannotRun(std::move(report), *mergeError);
+    }
+    if (merge) {
+        MergeResult result = merge->finish();
+        merge.reset();
+        int removals = result.forgotten + pendingDeletions(handheld);
         if (before >= kNonTrivialMailbox && static_cast<size_t>(removals) * 2 > before &&
             !options.assumeYes) {
             std::string question = "This sync would remove " + std::to_string(removals) + " of the " +
                                    std::to_string(before) + " messages in the handheld's inbox (" +
-                                   std::to_string(merge.forgotten) + " gone from the desktop, " +
-                                   std::to_string(pendingDeletions(merged)) +
+                                   std::to_string(result.forgotten) + " gone from the desktop, " +
+                                   std::to_string(pendingDeletions(handheld)) +
                                    " deleted on the handheld). Go on?";
             env.progress.finish();
             if (!env.confirm || !env.confirm(question)) {
+                store->abortStep();
                 leave(true);
-                        return cannotRun(std::move(report),
+                return cannotRun(std::move(report),
                                  "it would remove " + std::to_string(removals) + " of the " +
                                      std::to_string(before) +
                                      " messages in the handheld's inbox, more than half; nothing was "
                                      "changed. Run it again with --yes if that is what you want");
             }
         }
-        handheld = std::move(merged);
         handheld.plugin = options.plugin;
-        report.merge = merge;
+        report.merge = result;
         report.mailboxRead = true;
         // The merged inbox is one step: a kill after it keeps it, before it the next sync
         // merges again. An unchanged mailbox writes nothing here.
-        if (std::optional<std::string> error = store->commit(handheld, "merge")) {
+        if (std::optional<std::string> error = store->commitStep(handheld, "merge")) {
             leave(true);
             return cannotRun(std::move(report), *error);
         }
@@ -228,8 +248,19 @@ SyncReport runSync(const PluginExports& plugin, const SyncOptions& options, Sync
         const HandheldMessage* message = handheld.find(call.entry);
         if (!message) continue;
         bool submission = call.call == Call::SendMsg || call.call == Call::SetMsg;
-        OwnedRecord record(submission ? recordForSubmission(*message) : recordForChange(*message));
         std::string subject = message->record.subject;
+        // The plug-in gets the whole record, texts and all, as the desktop gave it.
+        HandheldMessage whole;
+        if (message->textsReleased) {
+            whole = *message;
+            if (std::optional<std::string> error = store->restoreTexts(whole)) {
+                report.notes.push_back(*error + ", so the sync stopped before carrying the rest");
+                report.failures.push_back({"handheld", call.entry, subject, MAILHOST_ERROR});
+                break;
+            }
+            message = &whole;
+        }
+        OwnedRecord record(submission ? recordForSubmission(*message) : recordForChange(*message));
         if (std::optional<std::string> error = store->beginCall(call, point + " pending")) {
             report.notes.push_back(*error + ", so the sync stopped before carrying the rest");
             report.failures.push_back({"handheld", call.entry, subject, MAILHOST_ERROR});
