@@ -168,7 +168,10 @@ Result<MessageInfo> MaildirStore::find(std::string_view folder, std::string_view
 
 Result<MessageInfo> MaildirStore::findByKey(std::string_view folder, std::uint64_t key) {
     return guarded([&]() -> Result<MessageInfo> {
-        Result<Folder> f = openFolder(folder);
+        // A listed folder is trusted as in `find`: a reader opens messages by key one after
+        // another, and checking the folder's three directories each time cost more than the
+        // look-up itself.
+        Result<Folder> f = openFolder(folder, true);
         if (!f) return f.status();
         if (!f->index->scanned()) {
             Status st = f->index->scan(f->dir);
