@@ -32,6 +32,7 @@ public:
         number(list.size());
         for (const Address& a : list) address(a);
     }
+    void reserve(std::size_t bytes) { m_out.reserve(bytes); }
     std::string take() { return std::move(m_out); }
 
 private:
@@ -82,11 +83,27 @@ private:
     std::string_view m_in;
 };
 
+// An upper bound of the encoded size, so the record is written into one allocation: growing
+// it step by step copied the body several times over.
+std::size_t encodedSizeBound(const Message& m) {
+    constexpr std::size_t kPerText = 10;  // the longest length prefix
+    std::size_t bytes = 64 + m.subject.size() + m.messageId.size() + m.body.size() + 5 * kPerText;
+    auto address = [&](const Address& a) { bytes += a.name.size() + a.address.size() + 2 * kPerText; };
+    address(m.from);
+    for (const auto* list : {&m.to, &m.cc, &m.bcc}) {
+        bytes += kPerText;
+        for (const Address& a : *list) address(a);
+    }
+    for (const Attachment& a : m.attachments) bytes += a.name.size() + a.contentType.size() + 2 * kPerText;
+    return bytes;
+}
+
 }  // namespace
 
 std::string encodeRecord(const ParsedRecord& record) {
     const Message& m = record.message;
     Writer w;
+    w.reserve(encodedSizeBound(m));
     w.number(kMagic);
     w.number(kRecordVersion);
     w.number(record.hasBody ? 1 : 0);

@@ -168,7 +168,10 @@ Result<MessageInfo> MaildirStore::find(std::string_view folder, std::string_view
 
 Result<MessageInfo> MaildirStore::findByKey(std::string_view folder, std::uint64_t key) {
     return guarded([&]() -> Result<MessageInfo> {
-        Result<Folder> f = openFolder(folder);
+        // A listed folder is trusted as in `find`: a reader opens messages by key one after
+        // another, and checking the folder's three directories each time cost more than the
+        // look-up itself.
+        Result<Folder> f = openFolder(folder, true);
         if (!f) return f.status();
         if (!f->index->scanned()) {
             Status st = f->index->scan(f->dir);
@@ -212,14 +215,16 @@ Result<Message> MaildirStore::readImpl(std::string_view folder, std::string_view
                            : std::string("the message file could not be read: ") + std::strerror(err));
             return bytes.status();
         }
-        Result<Message> m = parseMessage(*bytes, mode, record.receivedHeader);
+        // Always the whole message, even for a header read: the GMime parse is most of the
+        // cost and is the same either way, and a listing's header read is followed by reads
+        // of the body, the recipients and the attachments, which the full record then serves.
+        Result<Message> m = parseMessage(*bytes, ReadMode::Full, record.receivedHeader);
         if (!m) return m.status();
         record.message = std::move(*m);
-        record.hasBody = mode == ReadMode::Full;
+        record.hasBody = true;
         m_cache.store(folder, id, loc->stamp, record);
-    } else if (mode == ReadMode::Headers) {
-        record.message.body.clear();
     }
+    if (mode == ReadMode::Headers) record.message.body.clear();
     Message& m = record.message;
     m.info = loc->entry.info;
     m.read = m.info.seen();

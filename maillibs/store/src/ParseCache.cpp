@@ -1,6 +1,7 @@
 #include "ParseCache.h"
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -29,10 +30,6 @@ constexpr const char* kSchema =
     "CREATE TABLE attachment(folder TEXT NOT NULL, id TEXT NOT NULL, part INTEGER NOT NULL, file TEXT NOT NULL,"
     " size INTEGER NOT NULL, inode INTEGER NOT NULL, mtime_ns INTEGER NOT NULL, ctime_ns INTEGER NOT NULL,"
     " bytes BLOB NOT NULL, PRIMARY KEY(folder, id, part));";
-
-std::int64_t nanoseconds(const struct timespec& t) {
-    return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
-}
 
 void bindText(sqlite3_stmt* s, int n, std::string_view text) {
     sqlite3_bind_text(s, n, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
@@ -66,17 +63,6 @@ bool isLock(int rc) {
 int exec(sqlite3* db, const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr); }
 
 }  // namespace
-
-FileStamp FileStamp::of(const struct stat& st, bool inNew, std::string_view fileName) {
-    FileStamp s;
-    s.file = inNew ? "new/" : "cur/";
-    s.file += fileName;
-    s.size = static_cast<std::uint64_t>(st.st_size);
-    s.inode = static_cast<std::uint64_t>(st.st_ino);
-    s.mtimeNs = nanoseconds(st.st_mtim);
-    s.ctimeNs = nanoseconds(st.st_ctim);
-    return s;
-}
 
 ParseCache::ParseCache(std::string root) : m_root(std::move(root)), m_path(m_root + "/" + kFileName) {}
 
@@ -232,6 +218,10 @@ bool ParseCache::beginRead() {
 
 bool ParseCache::lookup(std::string_view folder, std::string_view id, const FileStamp& stamp, bool needBody,
                         ParsedRecord& out) {
+    if (const ParsedRecord* kept = m_recent.find(folder, id, stamp); kept && (kept->hasBody || !needBody)) {
+        out = *kept;
+        return true;
+    }
     if (!beginRead()) return false;
     sqlite3_stmt* s = m_select;
     bindText(s, 1, folder);
@@ -241,6 +231,7 @@ bool ParseCache::lookup(std::string_view folder, std::string_view id, const File
     if (rc == SQLITE_ROW) hit = stampMatches(s, 0, stamp) && decodeRecord(columnText(s, 5), out) && (out.hasBody || !needBody);
     sqlite3_reset(s);
     if (rc != SQLITE_ROW && rc != SQLITE_DONE) failed(rc, "looking a message up");
+    if (hit) m_recent.put(folder, id, stamp, out);
     return hit;
 }
 
@@ -320,6 +311,7 @@ void ParseCache::commit() {
 
 void ParseCache::store(std::string_view folder, std::string_view id, const FileStamp& stamp,
                        const ParsedRecord& record) {
+    m_recent.put(folder, id, stamp, record);
     if (!beginWrite()) return;
     std::string bytes = encodeRecord(record);
     sqlite3_stmt* s = m_upsert;
@@ -332,6 +324,7 @@ void ParseCache::store(std::string_view folder, std::string_view id, const FileS
 
 void ParseCache::renamed(std::string_view from, std::string_view id, const FileStamp& before, std::string_view to,
                          const FileStamp& after) {
+    m_recent.renamed(from, id, before, to, after);
     if (!before.sameContent(after)) {
         forget(from, id);
         return;
@@ -350,6 +343,7 @@ void ParseCache::renamed(std::string_view from, std::string_view id, const FileS
 }
 
 void ParseCache::forget(std::string_view folder, std::string_view id) {
+    m_recent.forget(folder, id);
     if (!beginWrite()) return;
     for (sqlite3_stmt* s : {m_delete, m_deleteParts}) {
         bindText(s, 1, folder);

@@ -14,8 +14,6 @@
 // those leaves one line in the problem log.
 #pragma once
 
-#include <sys/stat.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -23,27 +21,13 @@
 #include <vector>
 
 #include "CachedRecord.h"
+#include "FileStamp.h"
+#include "RecentRecords.h"
 
 struct sqlite3;
 struct sqlite3_stmt;
 
 namespace vesk::store::detail {
-
-/// Which file, as it is now, a record was made from.
-struct FileStamp {
-    std::string file;  ///< "new/<name>" or "cur/<name>"
-    std::uint64_t size = 0;
-    std::uint64_t inode = 0;
-    std::int64_t mtimeNs = 0;
-    std::int64_t ctimeNs = 0;
-
-    static FileStamp of(const struct stat& st, bool inNew, std::string_view fileName);
-    /// True when `other` is the same content under a new name: a rename keeps the inode,
-    /// size and modification time.
-    bool sameContent(const FileStamp& other) const {
-        return inode == other.inode && size == other.size && mtimeNs == other.mtimeNs;
-    }
-};
 
 class ParseCache {
 public:
@@ -56,7 +40,8 @@ public:
     ParseCache& operator=(const ParseCache&) = delete;
 
     /// The record of message `id` of `folder` when it was made from the file as `stamp`
-    /// describes it, and holds the body when `needBody`.
+    /// describes it, and holds the body when `needBody`. The last few records used are
+    /// answered from memory (see RecentRecords.h), under the same key.
     bool lookup(std::string_view folder, std::string_view id, const FileStamp& stamp, bool needBody,
                 ParsedRecord& out);
     /// Keeps `record` of message `id` of `folder`, made from the file as `stamp` describes it.
@@ -122,6 +107,7 @@ private:
     bool m_inTransaction = false;
     unsigned m_pending = 0;
     unsigned m_skipWrites = 0;
+    RecentRecords m_recent;  // in front of the database; used even when the database is not
 };
 
 template <class Keep>

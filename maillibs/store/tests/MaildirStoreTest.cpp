@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <algorithm>
 #include <cerrno>
 #include <sstream>
@@ -380,6 +382,20 @@ TEST_F(MaildirStoreTest, FindByKey) {
     EXPECT_EQ(store->findByKey("Trash", keyOfId(a))->id, a);
     EXPECT_EQ(store->findByKey(kInbox, keyOfId(a)).status(), Status::NotFound);
     EXPECT_EQ(store->findByKey(kInbox, keyOfId(b))->id, b);
+}
+
+TEST_F(MaildirStoreTest, FindByKeyInAFolderRemovedSinceItsListingIsNotFound) {
+    // A listed folder is not checked again on every look-up by key; one removed by another
+    // program since is still found out, and nothing of it is handed out.
+    ASSERT_EQ(store->createFolder("Archive"), Status::Ok);
+    Result<std::string> id = store->deliverRaw("Archive", fixture("missing-date.eml"));
+    ASSERT_TRUE(id.ok());
+    ASSERT_EQ(ids("Archive").size(), 1u);
+    ASSERT_TRUE(store->findByKey("Archive", keyOfId(*id)).ok());
+    std::filesystem::remove_all(root() + "/.Archive");
+    EXPECT_EQ(store->findByKey("Archive", keyOfId(*id)).status(), Status::NotFound);
+    EXPECT_EQ(store->read("Archive", *id).status(), Status::NotFound);
+    EXPECT_EQ(store->list("Archive").status(), Status::NotFound);
 }
 
 TEST_F(MaildirStoreTest, StaleTmpFilesAreCleanedOnOpen) {

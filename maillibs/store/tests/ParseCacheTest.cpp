@@ -115,6 +115,8 @@ struct Change {
     const char* flags;
 };
 
+void PrintTo(const Change& change, std::ostream* os) { *os << change.what; }
+
 void keepTimes(const std::string& path, const std::function<void()>& change) {
     struct stat before {};
     ASSERT_EQ(::stat(path.c_str(), &before), 0);
@@ -137,9 +139,9 @@ TEST_P(StaleFileTest, IsParsedAgain) {
     EXPECT_EQ(m->read, std::string(GetParam().flags).find('S') != std::string::npos);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Changes, StaleFileTest,
-    ::testing::Values(
+// What other programs do to a message file behind the store's back; after each, a record
+// made from the file as it was must not be believed.
+const Change kChanges[] = {
         // Same size, same modification time (set back): only the change time tells.
         Change{"rewritten_in_place_same_size",
                [](const std::string& root, const std::string& id) {
@@ -179,8 +181,106 @@ INSTANTIATE_TEST_SUITE_P(
                    ASSERT_EQ(::rename((root + "/new/" + id).c_str(), (root + "/cur/" + id + ":2,S").c_str()), 0);
                    ASSERT_EQ(::rename((root + "/cur/" + id + ":2,S").c_str(), (root + "/cur/" + id + ":2,FR").c_str()), 0);
                },
-               "Original text", "FR"}),
-    [](const ::testing::TestParamInfo<Change>& p) { return std::string(p.param.what); });
+               "Original text", "FR"},
+};
+
+std::string changeName(const ::testing::TestParamInfo<Change>& p) { return p.param.what; }
+
+INSTANTIATE_TEST_SUITE_P(Changes, StaleFileTest, ::testing::ValuesIn(kChanges), changeName);
+
+// The same changes while the store is open and holds the record in memory: the entry kept
+// there is believed under the same key as the database's, never on the identifier alone.
+class RecordInMemoryTest : public ParseCacheTest {
+public:
+    // Puts a planted record into the open store's memory (a read that finds it in the
+    // database), then empties the database behind the store, so that only memory has it.
+    void plantInMemoryOnly() {
+        plantStaleRecords();
+        reopen();
+        ASSERT_TRUE(m_store->list(kInbox).ok());
+        ASSERT_EQ(subject(), kStale);
+        ASSERT_TRUE(m_store->list(kInbox).ok());  // ends the store's run of reads
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(cachePath().c_str(), &db), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(db, "DELETE FROM parsed", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+    }
+};
+
+class StaleInMemoryTest : public RecordInMemoryTest, public ::testing::WithParamInterface<Change> {};
+
+TEST_F(RecordInMemoryTest, AnUntouchedFileIsServedFromMemory) {
+    // The control for the suite: the planted record is gone from the database, and still shows.
+    plantInMemoryOnly();
+    EXPECT_EQ(subject(), kStale);
+    EXPECT_EQ(subject(ReadMode::Headers), kStale);
+}
+
+TEST_P(StaleInMemoryTest, IsParsedAgain) {
+    plantInMemoryOnly();
+    GetParam().apply(m_root, m_id);
+    ASSERT_TRUE(m_store->list(kInbox).ok());
+    Result<Message> m = m_store->read(kInbox, m_id);
+    ASSERT_TRUE(m.ok());
+    EXPECT_EQ(m->subject, GetParam().subject);
+    EXPECT_EQ(m->info.flags, GetParam().flags);
+}
+
+INSTANTIATE_TEST_SUITE_P(Changes, StaleInMemoryTest, ::testing::ValuesIn(kChanges), changeName);
+
+TEST_F(RecordInMemoryTest, TheStoresOwnRenamesCarryTheEntryAlong) {
+    plantInMemoryOnly();
+    ASSERT_EQ(m_store->setFlags(kInbox, m_id, "S", ""), Status::Ok);
+    EXPECT_EQ(subject(), kStale);
+    ASSERT_EQ(m_store->createFolder("Archive"), Status::Ok);
+    ASSERT_EQ(m_store->move(kInbox, m_id, "Archive"), Status::Ok);
+    Result<Message> m = m_store->read("Archive", m_id);
+    ASSERT_TRUE(m.ok());
+    EXPECT_EQ(m->subject, kStale);
+    EXPECT_EQ(m_store->read(kInbox, m_id).status(), Status::NotFound);
+    // Flags changed by a reader after that: parsed again.
+    std::string archive = m_root + "/.Archive/cur/" + m_id;
+    ASSERT_EQ(::rename((archive + ":2,S").c_str(), (archive + ":2,RS").c_str()), 0);
+    ASSERT_TRUE(m_store->list("Archive").ok());
+    m = m_store->read("Archive", m_id);
+    ASSERT_TRUE(m.ok());
+    EXPECT_EQ(m->subject, "Original text");
+}
+
+TEST_F(RecordInMemoryTest, AHeaderRewriteByTheStoreDropsTheEntry) {
+    plantInMemoryOnly();
+    ASSERT_EQ(m_store->rewriteHeaders(kInbox, m_id, {{"X-Note", "n"}}), Status::Ok);
+    EXPECT_EQ(subject(), "Original text");
+}
+
+TEST_F(ParseCacheTest, AHeaderReadKeepsTheWholeRecord) {
+    // A listing's header read parses the whole message once: the full read, the recipients
+    // and the attachments that follow are served by that record, not by a second parse.
+    Result<std::string> id = m_store->deliverRaw(kInbox, "Subject: s\nTo: b@example.org\n\nthe body\n");
+    ASSERT_TRUE(id.ok());
+    Result<Message> headers = m_store->read(kInbox, *id, ReadMode::Headers);
+    ASSERT_TRUE(headers.ok());
+    EXPECT_EQ(headers->body, "");
+    m_store.reset();
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(cachePath().c_str(), &db), SQLITE_OK);
+    sqlite3_stmt* s = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db, "SELECT record FROM parsed WHERE id = ?1", -1, &s, nullptr), SQLITE_OK);
+    sqlite3_bind_text(s, 1, id->c_str(), -1, SQLITE_TRANSIENT);
+    ASSERT_EQ(sqlite3_step(s), SQLITE_ROW);
+    ParsedRecord record;
+    bool decoded = detail::decodeRecord(
+        std::string_view(static_cast<const char*>(sqlite3_column_blob(s, 0)),
+                         static_cast<std::size_t>(sqlite3_column_bytes(s, 0))),
+        record);
+    sqlite3_finalize(s);
+    sqlite3_close(db);
+    ASSERT_TRUE(decoded);
+    EXPECT_TRUE(record.hasBody);
+    EXPECT_EQ(record.message.body, "the body\r\n");
+    ASSERT_EQ(record.message.to.size(), 1u);
+    EXPECT_EQ(record.message.to[0].address, "b@example.org");
+}
 
 TEST_F(ParseCacheTest, TheStoresOwnFlagChangesAndMovesKeepTheRecord) {
     // A flag change by the store itself renames the file: the record follows (the planted one

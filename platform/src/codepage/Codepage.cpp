@@ -1,6 +1,8 @@
 #include "platform/Codepage.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 namespace vesk::cp {
 namespace {
@@ -59,6 +61,23 @@ Utf8Step decodeUtf8(std::string_view text) {
         high = 0xBF;
     }
     return {value, i, true};
+}
+
+// How many bytes at the start of `text` are ASCII. Mail text is mostly ASCII with a few other
+// characters between long runs, so the runs are crossed eight bytes at a time and copied
+// whole; the bytes left at the end of a run are looked at one by one.
+size_t asciiPrefix(std::string_view text) {
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+    const char* p = text.data();
+    const size_t size = text.size();
+    size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p + i, sizeof word);
+        if ((word & kHighBits) != 0) break;
+    }
+    while (i < size && static_cast<unsigned char>(p[i]) < 0x80) ++i;
+    return i;
 }
 
 void appendUtf8(std::string& out, char32_t codePoint) {
@@ -120,6 +139,10 @@ std::string utf8ToCp1252(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     while (!text.empty()) {
+        const size_t ascii = asciiPrefix(text);
+        out.append(text.data(), ascii);
+        text.remove_prefix(ascii);
+        if (text.empty()) break;
         const Utf8Step step = decodeUtf8(text);
         out += step.valid ? unicodeToCp1252(step.codePoint) : kReplacement;
         text.remove_prefix(step.length);
@@ -130,12 +153,21 @@ std::string utf8ToCp1252(std::string_view text) {
 std::string cp1252ToUtf8(std::string_view text) {
     std::string out;
     out.reserve(text.size() + text.size() / 4);
-    for (const char c : text) appendUtf8(out, cp1252ToUnicode(static_cast<unsigned char>(c)));
+    while (!text.empty()) {
+        const size_t ascii = asciiPrefix(text);
+        out.append(text.data(), ascii);
+        text.remove_prefix(ascii);
+        if (text.empty()) break;
+        appendUtf8(out, cp1252ToUnicode(static_cast<unsigned char>(text.front())));
+        text.remove_prefix(1);
+    }
     return out;
 }
 
 bool isValidUtf8(std::string_view text) {
     while (!text.empty()) {
+        text.remove_prefix(asciiPrefix(text));
+        if (text.empty()) break;
         const Utf8Step step = decodeUtf8(text);
         if (!step.valid) return false;
         text.remove_prefix(step.length);

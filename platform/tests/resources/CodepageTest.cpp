@@ -121,6 +121,77 @@ TEST(CodepageTest, IllFormedUtf8BecomesOneQuestionMarkPerMaximalPart) {
     }
 }
 
+// A piece of UTF-8 placed among ASCII at every offset around the eight-byte steps in which
+// ASCII runs are crossed, with tails that end the text before, on and after a step.
+struct Piece {
+    const char* name;
+    std::string utf8;
+    std::string cp1252;  // what utf8ToCp1252 makes of it
+    bool valid;          // what isValidUtf8 says of it
+};
+
+const Piece kPieces[] = {
+    {"two-byte letter", "\xC3\xA9", "\xE9", true},
+    {"three-byte euro sign", "\xE2\x82\xAC", "\x80", true},
+    {"four-byte character outside the code page", "\xF0\x9F\x98\x80", "?", true},
+    {"Windows-1252 byte, not UTF-8", "\xE9", "?", false},
+    {"stray continuation byte", "\x80", "?", false},
+    {"sequence cut short by ASCII", "\xE2\x82q", "?q", false},
+    {"lead byte then ASCII", "\xC3" "A", "?A", false},
+    {"overlong slash", "\xC0\xAF", "??", false},
+    {"encoded surrogate", "\xED\xA0\x80", "???", false},
+    {"DEL, the last ASCII byte", "\x7F", "\x7F", true},
+};
+
+TEST(CodepageTest, NonAsciiIsFoundAtEveryOffsetAroundTheWordSteps) {
+    for (const Piece& piece : kPieces) {
+        for (std::size_t at = 0; at <= 17; ++at) {
+            for (std::size_t tail : {0, 1, 6, 7, 8, 9, 16}) {
+                SCOPED_TRACE(testing::Message() << piece.name << " at " << at << ", " << tail << " bytes after");
+                std::string head(at, 'a');
+                std::string after(tail, 'z');
+                if (!after.empty()) after[0] = '\n';
+                EXPECT_EQ(utf8ToCp1252(head + piece.utf8 + after), head + piece.cp1252 + after);
+                EXPECT_EQ(isValidUtf8(head + piece.utf8 + after), piece.valid);
+            }
+        }
+    }
+}
+
+TEST(CodepageTest, ASequenceCutOffByTheEndOfTheTextAfterALongAsciiRun) {
+    for (std::size_t at = 0; at <= 17; ++at) {
+        SCOPED_TRACE(at);
+        std::string head(at, 'x');
+        EXPECT_EQ(utf8ToCp1252(head + "\xE2\x82"), head + "?");
+        EXPECT_FALSE(isValidUtf8(head + "\xF0\x9F\x98"));
+        EXPECT_TRUE(isValidUtf8(head));
+        EXPECT_EQ(utf8ToCp1252(head), head);
+    }
+}
+
+TEST(CodepageTest, TwoNonAsciiCharactersAStepApartAndSideBySide) {
+    // Every pair of offsets in the first two steps: a run between them of every length.
+    for (std::size_t first = 0; first < 16; ++first) {
+        for (std::size_t second = first; second < 16; ++second) {
+            SCOPED_TRACE(testing::Message() << first << ", " << second);
+            std::string utf8 = std::string(first, 'a') + "\xC3\xA9" + std::string(second - first, 'b') +
+                               "\xE2\x80\x9C" + std::string(9, 'c');
+            std::string cp = std::string(first, 'a') + "\xE9" + std::string(second - first, 'b') + "\x93" +
+                             std::string(9, 'c');
+            EXPECT_EQ(utf8ToCp1252(utf8), cp);
+            EXPECT_TRUE(isValidUtf8(utf8));
+            EXPECT_EQ(cp1252ToUtf8(cp), utf8);
+        }
+    }
+}
+
+TEST(CodepageTest, NulsAndControlsAreAsciiToo) {
+    std::string text("a\0b\x01\x1F\0\0\0\0\0\0\0\0\x7Fz", 16);
+    EXPECT_EQ(utf8ToCp1252(text), text);
+    EXPECT_EQ(cp1252ToUtf8(text), text);
+    EXPECT_TRUE(isValidUtf8(text));
+}
+
 }  // namespace
 TEST(CodepageTest, ValidUtf8) {
     EXPECT_TRUE(vesk::cp::isValidUtf8(""));
