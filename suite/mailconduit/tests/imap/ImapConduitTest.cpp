@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <map>
 #include <set>
@@ -156,6 +158,29 @@ TEST_P(ImapConduitTest, EveryChangeReachesTheOtherSideAndBack) {
     EXPECT_TRUE(sawNew) << "the other client's new message reached the handheld";
     EXPECT_FALSE(sawGone) << goneSubject << " was expunged on the server";
     EXPECT_TRUE(seenRead) << seenSubject << " was read on the server";
+}
+
+// Mail the sending command refuses waits in the server's outbox, and the conduit shows it
+// there (it opens that store again from the state folder the queue's notices name).
+TEST_P(ImapConduitTest, MailThatCannotLeaveIsShownWaitingOnTheServer) {
+    std::string registry = m_desktop.read("registry.reg");
+    for (std::size_t at; (at = registry.find("bin/capture-sendmail")) != std::string::npos;) {
+        registry.replace(at, std::string("bin/capture-sendmail").size(), "bin/refusing-sendmail");
+    }
+    m_desktop.write("registry.reg", registry);
+    m_desktop.write("bin/refusing-sendmail", "#!/bin/sh\necho 'relay refused' >&2\nexit 75\n");
+    ASSERT_EQ(::chmod((m_desktop.path() + "/bin/refusing-sendmail").c_str(), 0755), 0);
+    ASSERT_EQ(run({"handheld", "compose", "--to", "jonas.weber@example.net", "--subject", "Waits on the server",
+                   "--body", "Later.\n"})
+                  .status,
+              0);
+    RunResult synced = run({"sync", "--plugin", plugin(), "--yes"});
+    EXPECT_TRUE(listFiles(m_desktop.path() + "/sent-mail").empty());
+    auto other = peer();
+    other->select("Outbox");
+    EXPECT_EQ(other->uids().size(), 1u) << "queued in the server's outbox";
+    RunResult queue = run({"queue", "list"});
+    EXPECT_TRUE(contains(queue.out, "Waits on the server")) << queue.out << queue.err << synced.out;
 }
 
 TEST_P(ImapConduitTest, TheDemoRunsOverItsOwnServer) {
