@@ -183,6 +183,31 @@ TEST_P(ImapConduitTest, MailThatCannotLeaveIsShownWaitingOnTheServer) {
     EXPECT_TRUE(contains(queue.out, "Waits on the server")) << queue.out << queue.err << synced.out;
 }
 
+// A server that is gone ends the sync with a message naming it; nothing is lost on either
+// side, and once it is back the next sync carries on.
+TEST_P(ImapConduitTest, AServerThatIsGoneEndsTheSyncAndTheNextOneCarriesOn) {
+    ASSERT_EQ(run({"handheld", "compose", "--to", "jonas.weber@example.net", "--subject", "Written offline",
+                   "--body", "Sent when the server is back.\n"})
+                  .status,
+              0);
+    const std::string server = "127.0.0.1:" + std::to_string(m_imap.server->plainPort());
+    m_imap.server->kill();
+    RunResult down = run({"sync", "--plugin", plugin(), "--yes"});
+    EXPECT_NE(down.status, 0) << down.out << down.err;
+    EXPECT_TRUE(contains(down.out + down.err, server)) << "names the server\n" << down.out << down.err;
+    EXPECT_TRUE(listFiles(m_desktop.path() + "/sent-mail").empty());
+
+    m_imap.server->restart();
+    auto other = peer();
+    other->select("INBOX");
+    const std::size_t onServer = other->uids().size();
+    sync();
+    EXPECT_EQ(inbox().size(), onServer);
+    EXPECT_EQ(listFiles(m_desktop.path() + "/sent-mail").size(), 1u) << "the handheld's message left once";
+    other->select("INBOX");
+    EXPECT_EQ(other->uids().size(), onServer);
+}
+
 TEST_P(ImapConduitTest, TheDemoRunsOverItsOwnServer) {
     RunResult demo = run({"demo", "--plugin", plugin(), "--imap"});
     ASSERT_EQ(demo.status, 0) << demo.out << demo.err;
