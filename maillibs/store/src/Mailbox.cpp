@@ -1,11 +1,15 @@
 #include "store/Mailbox.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
+#include <optional>
 
 #include "imap/ImapUrl.h"
 #include "platform/VeskHome.h"
@@ -49,6 +53,84 @@ void appendEscaped(std::string& out, std::string_view text) {
     }
 }
 
+constexpr const char* kPlaceFile = "vesk-imap-mailbox";
+
+// One value a line, "key value"; '%', CR and LF written as %XX so any password fits.
+std::string escapedValue(const std::string& value) {
+    std::string out;
+    for (char c : value) {
+        if (c == '%' || c == '\r' || c == '\n') {
+            char hex[4];
+            std::snprintf(hex, sizeof hex, "%%%02X", static_cast<unsigned char>(c));
+            out.append(hex);
+        } else {
+            out.push_back(c);
+        }
+    }
+    return out;
+}
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+std::string unescapedValue(std::string_view value) {
+    std::string out;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        int high = i + 2 < value.size() ? hexDigit(value[i + 1]) : -1;
+        int low = i + 2 < value.size() ? hexDigit(value[i + 2]) : -1;
+        if (value[i] == '%' && high >= 0 && low >= 0) {
+            out.push_back(static_cast<char>(high * 16 + low));
+            i += 2;
+        } else {
+            out.push_back(value[i]);
+        }
+    }
+    return out;
+}
+
+std::string placeText(const ImapOptions& o) {
+    return "url " + escapedValue(o.url) + "\ncafile " + escapedValue(o.caFile) + "\npassword " +
+           escapedValue(o.password) + "\ntimeout " + std::to_string(o.timeoutSeconds) + "\n";
+}
+
+// Writes the place file when it differs (a changed password replaces the old one). A failure
+// only costs `openStoreAt` the mailbox, so it is not the caller's failure.
+void rememberPlace(const ImapOptions& o) {
+    const std::string path = o.stateDir + "/" + kPlaceFile;
+    const std::string text = placeText(o);
+    std::ifstream in(path, std::ios::binary);
+    std::string old((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (old == text) return;
+    const std::string temporary = path + ".new";
+    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) return;
+    bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    if (::close(fd) != 0 || !written || ::rename(temporary.c_str(), path.c_str()) != 0) ::unlink(temporary.c_str());
+}
+
+std::optional<ImapOptions> recalledPlace(const std::string& root) {
+    std::ifstream in(root + "/" + kPlaceFile, std::ios::binary);
+    if (!in) return std::nullopt;
+    ImapOptions o;
+    o.stateDir = root;
+    for (std::string line; std::getline(in, line);) {
+        std::size_t blank = line.find(' ');
+        if (blank == std::string::npos) continue;
+        std::string key = line.substr(0, blank), value = unescapedValue(std::string_view(line).substr(blank + 1));
+        if (key == "url") o.url = value;
+        else if (key == "cafile") o.caFile = value;
+        else if (key == "password") o.password = value;
+        else if (key == "timeout" && !value.empty() && value.size() < 6 &&
+                 value.find_first_not_of("0123456789") == std::string::npos) o.timeoutSeconds = std::stoi(value);
+    }
+    if (o.url.empty()) return std::nullopt;
+    return o;
+}
+
 }  // namespace
 
 std::string imapStateFolder(std::string_view url) {
@@ -66,8 +148,19 @@ std::string imapStateFolder(std::string_view url) {
 }
 
 Result<std::unique_ptr<Store>> openMailbox(const MailboxPlace& place) {
-    if (place.isImap()) return openImap(place.imap);
-    return openMaildir(place.maildir);
+    if (!place.isImap()) return openMaildir(place.maildir);
+    Result<std::unique_ptr<Store>> opened = openImap(place.imap);
+    if (opened) {
+        ImapOptions kept = place.imap;
+        kept.stateDir = (*opened)->root();
+        rememberPlace(kept);
+    }
+    return opened;
+}
+
+Result<std::unique_ptr<Store>> openStoreAt(const std::string& root) {
+    if (std::optional<ImapOptions> imap = recalledPlace(root)) return openImap(*imap);
+    return openMaildir(root);
 }
 
 std::string mailboxProblem(const MailboxPlace& place) {

@@ -23,8 +23,15 @@ struct MailboxPlace {
 };
 
 /// Opens the mailbox `place` names: `openMaildir(place.maildir)` or `openImap(place.imap)`,
-/// with their results and errors.
+/// with their results and errors. An IMAP mailbox that opens leaves how to reach it in its
+/// state folder (`vesk-imap-mailbox`, mode 0600: the address, the certificate file and the
+/// password, as the configuration holds them), so `openStoreAt` can open it again.
 Result<std::unique_ptr<Store>> openMailbox(const MailboxPlace& place);
+
+/// Opens the store whose `Store::root()` is `root`, as the queue's notices name it: the Maildir
+/// there, or the IMAP mailbox whose state folder it is (as `openMailbox` last opened it).
+/// NotFound when `root` is neither.
+Result<std::unique_ptr<Store>> openStoreAt(const std::string& root);
 
 /// The local state folder of the IMAP mailbox `url`: `$VESK_HOME/imap/<user>@<host>_<port>`
 /// (every byte but letters, digits and ".-+" written as %XX). One folder per server mailbox, so

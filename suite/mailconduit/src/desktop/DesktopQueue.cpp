@@ -6,6 +6,7 @@
 
 #include "store/ProblemLog.h"
 #include "store/QueueNotice.h"
+#include "store/Mailbox.h"
 #include "store/Store.h"
 
 namespace conduit {
@@ -17,7 +18,7 @@ namespace {
 using QueueKey = std::pair<std::string, std::string>;  // root, outbox
 
 std::unique_ptr<store::Store> openStore(const std::string& root) {
-    store::Result<std::unique_ptr<store::Store>> opened = store::openMaildir(root);
+    store::Result<std::unique_ptr<store::Store>> opened = store::openStoreAt(root);
     return opened.ok() ? std::move(*opened) : nullptr;
 }
 

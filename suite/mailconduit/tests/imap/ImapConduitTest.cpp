@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <map>
 #include <set>
@@ -156,6 +158,54 @@ TEST_P(ImapConduitTest, EveryChangeReachesTheOtherSideAndBack) {
     EXPECT_TRUE(sawNew) << "the other client's new message reached the handheld";
     EXPECT_FALSE(sawGone) << goneSubject << " was expunged on the server";
     EXPECT_TRUE(seenRead) << seenSubject << " was read on the server";
+}
+
+// Mail the sending command refuses waits in the server's outbox, and the conduit shows it
+// there (it opens that store again from the state folder the queue's notices name).
+TEST_P(ImapConduitTest, MailThatCannotLeaveIsShownWaitingOnTheServer) {
+    std::string registry = m_desktop.read("registry.reg");
+    for (std::size_t at; (at = registry.find("bin/capture-sendmail")) != std::string::npos;) {
+        registry.replace(at, std::string("bin/capture-sendmail").size(), "bin/refusing-sendmail");
+    }
+    m_desktop.write("registry.reg", registry);
+    m_desktop.write("bin/refusing-sendmail", "#!/bin/sh\necho 'relay refused' >&2\nexit 75\n");
+    ASSERT_EQ(::chmod((m_desktop.path() + "/bin/refusing-sendmail").c_str(), 0755), 0);
+    ASSERT_EQ(run({"handheld", "compose", "--to", "jonas.weber@example.net", "--subject", "Waits on the server",
+                   "--body", "Later.\n"})
+                  .status,
+              0);
+    RunResult synced = run({"sync", "--plugin", plugin(), "--yes"});
+    EXPECT_TRUE(listFiles(m_desktop.path() + "/sent-mail").empty());
+    auto other = peer();
+    other->select("Outbox");
+    EXPECT_EQ(other->uids().size(), 1u) << "queued in the server's outbox";
+    RunResult queue = run({"queue", "list"});
+    EXPECT_TRUE(contains(queue.out, "Waits on the server")) << queue.out << queue.err << synced.out;
+}
+
+// A server that is gone ends the sync with a message naming it; nothing is lost on either
+// side, and once it is back the next sync carries on.
+TEST_P(ImapConduitTest, AServerThatIsGoneEndsTheSyncAndTheNextOneCarriesOn) {
+    ASSERT_EQ(run({"handheld", "compose", "--to", "jonas.weber@example.net", "--subject", "Written offline",
+                   "--body", "Sent when the server is back.\n"})
+                  .status,
+              0);
+    const std::string server = "127.0.0.1:" + std::to_string(m_imap.server->plainPort());
+    m_imap.server->kill();
+    RunResult down = run({"sync", "--plugin", plugin(), "--yes"});
+    EXPECT_NE(down.status, 0) << down.out << down.err;
+    EXPECT_TRUE(contains(down.out + down.err, server)) << "names the server\n" << down.out << down.err;
+    EXPECT_TRUE(listFiles(m_desktop.path() + "/sent-mail").empty());
+
+    m_imap.server->restart();
+    auto other = peer();
+    other->select("INBOX");
+    const std::size_t onServer = other->uids().size();
+    sync();
+    EXPECT_EQ(inbox().size(), onServer);
+    EXPECT_EQ(listFiles(m_desktop.path() + "/sent-mail").size(), 1u) << "the handheld's message left once";
+    other->select("INBOX");
+    EXPECT_EQ(other->uids().size(), onServer);
 }
 
 TEST_P(ImapConduitTest, TheDemoRunsOverItsOwnServer) {
