@@ -10,6 +10,12 @@
 #include "store/ProblemLog.h"
 
 namespace vesk::store::detail {
+namespace {
+
+// In place of an identifier: the message is removed as far as the store is concerned.
+constexpr const char* kHidden = "/";
+
+}  // namespace
 
 std::string nativeId(std::uint32_t validity, std::uint32_t uid) {
     return std::to_string(validity) + "." + std::to_string(uid);
@@ -39,6 +45,10 @@ IdMap::IdMap(std::string stateDir) : m_path(std::move(stateDir) + "/vesk-imap-id
             Box& box = m_boxes[mailbox];
             box.validity = static_cast<std::uint32_t>(std::stoul(validity));
             auto u = static_cast<std::uint32_t>(std::stoul(uid));
+            if (id == kHidden) {
+                box.hidden.insert(u);
+                continue;
+            }
             box.names[u] = id;
             box.uids[id] = u;
         } catch (...) {
@@ -100,6 +110,23 @@ void IdMap::forget(const std::string& mailbox, std::uint32_t uid) {
     save();
 }
 
+void IdMap::hide(const std::string& mailbox, std::uint32_t validity, std::uint32_t uid) {
+    this->validity(mailbox, validity);
+    Box& box = m_boxes[mailbox];
+    box.validity = validity;
+    if (auto old = box.names.find(uid); old != box.names.end()) {
+        box.uids.erase(old->second);
+        box.names.erase(old);
+    }
+    box.hidden.insert(uid);
+    save();
+}
+
+bool IdMap::hidden(const std::string& mailbox, std::uint32_t validity, std::uint32_t uid) const {
+    auto box = m_boxes.find(mailbox);
+    return box != m_boxes.end() && box->second.validity == validity && box->second.hidden.count(uid) != 0;
+}
+
 void IdMap::validity(const std::string& mailbox, std::uint32_t validity) {
     auto box = m_boxes.find(mailbox);
     if (box == m_boxes.end() || box->second.validity == validity) return;
@@ -110,8 +137,9 @@ void IdMap::validity(const std::string& mailbox, std::uint32_t validity) {
 void IdMap::save() const {
     std::string text;
     for (const auto& [mailbox, box] : m_boxes) {
-        for (const auto& [uid, id] : box.names)
-            text += mailbox + "\t" + std::to_string(box.validity) + "\t" + std::to_string(uid) + "\t" + id + "\n";
+        std::string prefix = mailbox + "\t" + std::to_string(box.validity) + "\t";
+        for (const auto& [uid, id] : box.names) text += prefix + std::to_string(uid) + "\t" + id + "\n";
+        for (std::uint32_t uid : box.hidden) text += prefix + std::to_string(uid) + "\t" + kHidden + "\n";
     }
     // Written aside and renamed over, so a crash leaves the old map or the new one.
     std::string tmp = m_path + ".new";

@@ -3,11 +3,14 @@
 // know. Kept per mailbox with the UIDVALIDITY it belongs to, in "<state>/vesk-imap-ids", one
 // line "<mailbox>\t<uidvalidity>\t<uid>\t<identifier>"; a mailbox's names are dropped the
 // moment its UIDVALIDITY is seen to change, since its UIDs then mean other messages.
+// The same file keeps the messages the store removed on a server without UID EXPUNGE (they
+// stay there marked \Deleted until some client expunges): "/" in place of the identifier.
 #pragma once
 
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -26,6 +29,9 @@ public:
     void name(const std::string& mailbox, std::uint32_t validity, std::uint32_t uid, const std::string& id);
     /// Forgets the name of `uid` in `mailbox`.
     void forget(const std::string& mailbox, std::uint32_t uid);
+    /// `uid` of `mailbox` was removed but could not be expunged: no longer listed.
+    void hide(const std::string& mailbox, std::uint32_t validity, std::uint32_t uid);
+    bool hidden(const std::string& mailbox, std::uint32_t validity, std::uint32_t uid) const;
     /// `mailbox` now has `validity`: names kept under another one are dropped.
     void validity(const std::string& mailbox, std::uint32_t validity);
 
@@ -34,6 +40,7 @@ private:
         std::uint32_t validity = 0;
         std::map<std::uint32_t, std::string> names;
         std::map<std::string, std::uint32_t, std::less<>> uids;
+        std::set<std::uint32_t> hidden;
     };
     void save() const;
 

@@ -317,7 +317,7 @@ Result<std::vector<MessageInfo>> ImapStore::listImpl(const std::string& folder) 
     std::vector<MessageInfo> out;
     out.reserve(box.byUid.size());
     for (const auto& [uid, info] : box.byUid) {
-        if (m_hidden.count({folder, uid}) == 0) out.push_back(info);
+        if (!m_ids.hidden(folder, box.selection.validity, uid)) out.push_back(info);
     }
     std::sort(out.begin(), out.end(), infoBefore);
     box.order.clear();
@@ -343,7 +343,7 @@ Result<ImapStore::Located> ImapStore::locate(const std::string& folder, std::str
     }
     Box& box = known->second;
     std::optional<std::uint32_t> uid = m_ids.uidOf(folder, box.selection.validity, id);
-    if (!uid || m_hidden.count({folder, *uid})) return Status::NotFound;
+    if (!uid || m_ids.hidden(folder, box.selection.validity, *uid)) return Status::NotFound;
     auto it = box.byUid.find(*uid);
     if (it == box.byUid.end()) {
         // Delivered after the listing (by this store or another client): ask for it alone.
@@ -381,7 +381,7 @@ Result<MessageInfo> ImapStore::findByKey(std::string_view folder, std::uint64_t 
             }
             auto hit = box->second.byKey.find(key);
             if (hit != box->second.byKey.end() && box->second.byUid.count(hit->second) &&
-                !m_hidden.count({name, hit->second}))
+                !m_ids.hidden(name, box->second.selection.validity, hit->second))
                 return box->second.byUid.at(hit->second);
         }
         return Status::NotFound;
@@ -584,7 +584,9 @@ Status ImapStore::expungeOne(const std::string& folder, std::uint32_t uid) {
     if (rc != MAILIMAP_NO_ERROR) return m_session.fail("removing a message from " + folder, rc);
     if (!m_session.has("UIDPLUS")) {
         // A plain EXPUNGE would also take what other clients marked deleted: never.
-        m_hidden.insert({folder, uid});
+        Result<Selection> sel = m_session.select(folder, false);
+        if (!sel) return sel.status();
+        m_ids.hide(folder, sel->validity, uid);
         return Status::Ok;
     }
     SetPtr set(mailimap_set_new_single(uid));

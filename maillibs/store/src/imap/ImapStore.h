@@ -107,7 +107,6 @@ private:
     ParseCache m_cache;
     IdMap m_ids;
     std::map<std::string, Box, std::less<>> m_boxes;
-    std::set<std::pair<std::string, std::uint32_t>> m_hidden;  // removed, not expungeable
     std::set<std::string> m_pruned;
     // Messages fetched ahead of their read: (mailbox, UIDVALIDITY) and UID -> bytes.
     std::pair<std::string, std::uint32_t> m_aheadOf;

@@ -86,6 +86,16 @@ TEST_P(ImapFallbackTest, EveryOperationStillWorks) {
     auto relisted = store->list(kInbox);
     ASSERT_TRUE(relisted.ok());
     EXPECT_EQ(store->find(kInbox, keepId)->flags, "R");
+
+    // The next store sees the same: what was removed stays removed, even where it could not
+    // be expunged.
+    store.reset();
+    auto next = open();
+    auto again = next->list(kInbox);
+    ASSERT_TRUE(again.ok());
+    EXPECT_EQ(again->size(), relisted->size());
+    EXPECT_EQ(next->find(kInbox, removedId).status(), Status::NotFound);
+    EXPECT_EQ(next->read("Trash", movedId)->subject, "moved");
 }
 
 INSTANTIATE_TEST_SUITE_P(Capabilities, ImapFallbackTest, ::testing::ValuesIn(kFallbacks),
