@@ -249,6 +249,17 @@ std::optional<std::string> HandheldStore::load(Handheld& handheld, std::vector<P
         if (key == "nextId") handheld.nextId = std::max<std::uint64_t>(1, std::strtoull(value.c_str(), nullptr, 10));
     }
     if (rc != SQLITE_DONE) return damaged();
+    // Each folder's list is made at its size at once: growing it step by step held up to
+    // twice the inbox's rows for a moment.
+    Statement sizes(db, "SELECT folder, count(*) FROM messages GROUP BY folder");
+    if (!sizes.ok()) return damaged();
+    while (sizes.step(rc)) {
+        std::int64_t folderNumber = sizes.integer(0);
+        if (folderNumber >= 0 && folderNumber <= 2) {
+            handheld.messages(static_cast<Folder>(folderNumber)).reserve(static_cast<size_t>(sizes.integer(1)));
+        }
+    }
+    if (rc != SQLITE_DONE) return damaged();
     Statement rows(db, ("SELECT id, folder, position, " + allColumns() +
                         " FROM messages ORDER BY folder, position, id")
                            .c_str());

@@ -45,7 +45,7 @@ MergeResult mergeDesktop(Handheld& handheld, const std::vector<RecordFields>& de
     return merge.finish();
 }
 
-InboxMerge::InboxMerge(Handheld& handheld, bool otherMailbox, Sink sink)
+InboxMerge::InboxMerge(Handheld& handheld, bool otherMailbox, Sink sink, std::size_t expected)
     : m_handheld(handheld), m_sink(std::move(sink)), m_kept(handheld.inbox.size(), false) {
     if (!otherMailbox) {
         m_known.reserve(handheld.inbox.size());
@@ -54,7 +54,7 @@ InboxMerge::InboxMerge(Handheld& handheld, bool otherMailbox, Sink sink)
             if (!id.empty()) m_known.emplace(id, i);
         }
     }
-    m_merged.reserve(handheld.inbox.size());
+    m_merged.reserve(expected ? expected : handheld.inbox.size());
 }
 
 std::optional<std::string> InboxMerge::put(RecordFields record) {

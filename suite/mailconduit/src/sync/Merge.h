@@ -42,7 +42,8 @@ public:
     /// Receives the merged message at `position` of the new inbox; an error text stops the merge.
     using Sink = std::function<std::optional<std::string>(HandheldMessage& message, std::int64_t position)>;
 
-    InboxMerge(Handheld& handheld, bool otherMailbox, Sink sink = {});
+    /// `expected`: how many records are coming, if known, so the new inbox is made once.
+    InboxMerge(Handheld& handheld, bool otherMailbox, Sink sink = {}, std::size_t expected = 0);
     /// Merges the next record of the desktop's listing. An error comes from the sink; the
     /// merge is then to be given up.
     std::optional<std::string> put(RecordFields record);

@@ -182,7 +182,7 @@ SyncReport runSync(const PluginExports& plugin, const SyncOptions& options, Sync
         if (!mergeError) {
             merge.emplace(handheld, otherMailbox, [store](HandheldMessage& message, std::int64_t position) {
                 return store->put(message, Folder::Inbox, position);
-            });
+            }, static_cast<std::size_t>(count > 0 ? count : 0));
         }
     }
     if (records) {
