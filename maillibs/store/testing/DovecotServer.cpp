@@ -6,6 +6,7 @@
 #include <netinet/in.h>
 #include <pwd.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -110,6 +111,19 @@ Account accountOf(const char* name) {
     return accountOf(pw);
 }
 
+// True when every folder on the way to `dir` lets other users through.
+bool reachableByOthers(const std::string& dir) {
+    std::string path = fs::absolute(dir).string();
+    while (!path.empty()) {
+        struct stat st {};
+        if (::stat(path.c_str(), &st) != 0 || (st.st_mode & S_IXOTH) == 0) return false;
+        std::size_t slash = path.find_last_of('/');
+        if (slash == 0 || slash == std::string::npos) break;
+        path.resize(slash);
+    }
+    return true;
+}
+
 void chownTree(const std::string& root, uid_t uid, gid_t gid) {
     ::chown(root.c_str(), uid, gid);
     for (const auto& e : fs::recursive_directory_iterator(root)) ::lchown(e.path().c_str(), uid, gid);
@@ -119,15 +133,19 @@ void chownTree(const std::string& root, uid_t uid, gid_t gid) {
 
 DovecotServer::DovecotServer(DovecotOptions options) : m_options(std::move(options)) {
     if (::access(kDovecot, X_OK) != 0) throw std::runtime_error("no IMAP server at /usr/sbin/dovecot (run scripts/bootstrap)");
+    m_asRoot = ::geteuid() == 0;
     const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/vesk-dovecot-XXXXXX";
+    std::string base = tmp && *tmp ? tmp : "/tmp";
+    // Run as root, the server's own users must reach the folder: a temporary folder inside
+    // one only root may enter will not do.
+    if (m_asRoot && !reachableByOthers(base)) base = "/tmp";
+    std::string pattern = base + "/vesk-dovecot-XXXXXX";
     std::vector<char> buf(pattern.begin(), pattern.end());
     buf.push_back('\0');
     if (!::mkdtemp(buf.data())) throw std::runtime_error("cannot make a folder for the IMAP server");
     m_dir = buf.data();
     // The server's unprivileged processes look into this folder.
     ::chmod(m_dir.c_str(), 0755);
-    m_asRoot = ::geteuid() == 0;
     m_config = m_dir + "/dovecot.conf";
     m_certFile = m_dir + "/cert.pem";
     m_keyFile = m_dir + "/key.pem";
@@ -235,8 +253,10 @@ void DovecotServer::start() {
     pid_t pid = ::fork();
     if (pid < 0) throw std::runtime_error("cannot start the IMAP server");
     if (pid == 0) {
-        // A process group of its own, so that kill() reaches every process of the server.
+        // A process group of its own, so that kill() reaches every process of the server;
+        // and gone with the test process, should that crash before it could stop it.
         ::setpgid(0, 0);
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
         std::string out = m_dir + "/dovecot.out";
         int fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
         if (fd >= 0) {
