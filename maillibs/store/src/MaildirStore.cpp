@@ -19,6 +19,7 @@
 #include "Parse.h"
 #include "Queue.h"
 #include "QueueLog.h"
+#include "Guarded.h"
 #include "store/ProblemLog.h"
 
 namespace vesk::store {
@@ -26,18 +27,6 @@ namespace {
 
 // Maildir readers remove tmp/ files left this long by a crashed writer.
 constexpr std::time_t kStaleTmpAge = 36 * 60 * 60;
-
-// No exception crosses the store's API: allocation failures become OutOfMemory.
-template <class F>
-auto guarded(F&& f) -> decltype(f()) {
-    try {
-        return f();
-    } catch (const std::bad_alloc&) {
-        return Status::OutOfMemory;
-    } catch (...) {
-        return Status::IoError;
-    }
-}
 
 }  // namespace
 
@@ -424,16 +413,6 @@ Result<std::string> MaildirStore::enqueue(const Draft& draft, std::string_view o
         if (!bytes) return bytes.status();
         return deliverRawImpl(outbox, *bytes, "");
     });
-}
-
-Result<std::vector<SendRecord>> MaildirStore::flush(const SendOptions& options) {
-    return guarded([&] {
-        return flushQueue(*this, options, [&](const SendRecord& r) { appendQueueLog(m_root, r); });
-    });
-}
-
-Result<std::vector<SendRecord>> MaildirStore::queueLog() {
-    return guarded([&] { return readQueueLog(m_root); });
 }
 
 }  // namespace vesk::store::detail

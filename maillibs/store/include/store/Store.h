@@ -103,9 +103,10 @@ public:
     /// Hands every queued message of `options.outbox` to `options.command`, oldest first.
     /// Every outcome is returned and appended to the store's queue log. The result is
     /// a failure only when the queue cannot be read at all (NotFound: no outbox).
-    virtual Result<std::vector<SendRecord>> flush(const SendOptions& options) = 0;
+    /// Every kind of store runs the one queue, with its log below `root()`.
+    Result<std::vector<SendRecord>> flush(const SendOptions& options);
     /// Every outcome recorded so far, oldest first (empty when nothing was ever flushed).
-    virtual Result<std::vector<SendRecord>> queueLog() = 0;
+    Result<std::vector<SendRecord>> queueLog();
 };
 
 /// How `openMaildir` treats its root.

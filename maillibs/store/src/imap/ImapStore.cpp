@@ -17,22 +17,11 @@
 #include "Parse.h"
 #include "Queue.h"
 #include "QueueLog.h"
+#include "Guarded.h"
 #include "store/ProblemLog.h"
 
 namespace vesk::store {
 namespace {
-
-// No exception crosses the store's API: allocation failures become OutOfMemory.
-template <class F>
-auto guarded(F&& f) -> decltype(f()) {
-    try {
-        return f();
-    } catch (const std::bad_alloc&) {
-        return Status::OutOfMemory;
-    } catch (...) {
-        return Status::IoError;
-    }
-}
 
 Status makeStateDir(const std::string& dir) {
     std::string path;
@@ -704,16 +693,6 @@ Result<std::string> ImapStore::enqueue(const Draft& draft, std::string_view outb
         if (!bytes) return bytes.status();
         return deliverRaw(outbox, *bytes, "");
     });
-}
-
-Result<std::vector<SendRecord>> ImapStore::flush(const SendOptions& options) {
-    return guarded([&] {
-        return flushQueue(*this, options, [&](const SendRecord& r) { appendQueueLog(m_state, r); });
-    });
-}
-
-Result<std::vector<SendRecord>> ImapStore::queueLog() {
-    return guarded([&] { return readQueueLog(m_state); });
 }
 
 }  // namespace vesk::store::detail

@@ -43,8 +43,6 @@ public:
     Status rewriteHeaders(std::string_view folder, std::string_view id,
                           const std::vector<HeaderEdit>& edits) override;
     Result<std::string> enqueue(const Draft& draft, std::string_view outbox) override;
-    Result<std::vector<SendRecord>> flush(const SendOptions& options) override;
-    Result<std::vector<SendRecord>> queueLog() override;
 
 private:
     // What the last listing of a mailbox saw.
