@@ -282,6 +282,19 @@ TEST(HandheldStoreTest, AFileItDidNotWriteIsRefusedByNameAndLeftAsItWas) {
              makeDatabase(p, "CREATE TABLE meta (key TEXT); PRAGMA application_id=1448299336; PRAGMA user_version=9;");
          },
          "written by a newer conduit"},
+        {"one number twice",
+         [](const std::string& p, const std::string&) {
+             makeDatabase(p,
+                          "CREATE TABLE meta (key, value); CREATE TABLE pending (call, entry, value);"
+                          "CREATE TABLE messages (id, folder, position, read, priority, deleted, read_receipt,"
+                          " delivery_report, desktop_read, desktop_priority, unsure, extra_id1, host_msg_id, extra_id2,"
+                          " extra_word, time_sent, time_received, size, extra_long, status, flags, sender, extra_text1,"
+                          " extra_text2, subject, recipients, cc, bcc, body, attachments);"
+                          "INSERT INTO messages (id, folder, position, priority, subject)"
+                          " VALUES (5, 0, 0, 1, 'kept'), (5, 2, 0, 1, 'filed');"
+                          "PRAGMA application_id=1448299336; PRAGMA user_version=1;");
+         },
+         "message #5 is stored twice"},
     };
     TempDesktop desktop;
     const std::string good = desktop.path() + "/good.db";

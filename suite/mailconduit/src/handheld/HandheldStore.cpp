@@ -276,7 +276,11 @@ std::optional<std::string> HandheldStore::load(Handheld& handheld, std::vector<P
         }
         Folder folder = static_cast<Folder>(folderNumber);
         highest = std::max(highest, m.id);
-        m_stored[m.id] = Stored{folder, rows.integer(2), fingerprintOf(m)};
+        // Our layout keys rows by number; a file whose table was altered to hold one number
+        // twice would load as two messages and store back as one.
+        if (!m_stored.emplace(m.id, Stored{folder, rows.integer(2), fingerprintOf(m)}).second) {
+            return m_path + " is damaged: message #" + std::to_string(m.id) + " is stored twice";
+        }
         handheld.messages(folder).push_back(std::move(m));
     }
     if (rc != SQLITE_DONE) return damaged();
