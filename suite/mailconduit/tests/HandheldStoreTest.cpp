@@ -282,19 +282,6 @@ TEST(HandheldStoreTest, AFileItDidNotWriteIsRefusedByNameAndLeftAsItWas) {
              makeDatabase(p, "CREATE TABLE meta (key TEXT); PRAGMA application_id=1448299336; PRAGMA user_version=9;");
          },
          "written by a newer conduit"},
-        {"one number twice",
-         [](const std::string& p, const std::string&) {
-             makeDatabase(p,
-                          "CREATE TABLE meta (key, value); CREATE TABLE pending (call, entry, value);"
-                          "CREATE TABLE messages (id, folder, position, read, priority, deleted, read_receipt,"
-                          " delivery_report, desktop_read, desktop_priority, unsure, extra_id1, host_msg_id, extra_id2,"
-                          " extra_word, time_sent, time_received, size, extra_long, status, flags, sender, extra_text1,"
-                          " extra_text2, subject, recipients, cc, bcc, body, attachments);"
-                          "INSERT INTO messages (id, folder, position, priority, subject)"
-                          " VALUES (5, 0, 0, 1, 'kept'), (5, 2, 0, 1, 'filed');"
-                          "PRAGMA application_id=1448299336; PRAGMA user_version=1;");
-         },
-         "message #5 is stored twice"},
     };
     TempDesktop desktop;
     const std::string good = desktop.path() + "/good.db";
@@ -324,6 +311,41 @@ TEST(HandheldStoreTest, AFileItDidNotWriteIsRefusedByNameAndLeftAsItWas) {
         ASSERT_EQ(readFile(path, after), 0);
         EXPECT_EQ(after, before) << "nothing is lost";
     }
+}
+
+TEST(HandheldStoreTest, AFileHoldingOneMessageNumberTwiceIsRefusedAndKeepsBothRows) {
+    // Our layout keys rows by number; a file whose table was altered loses that guarantee,
+    // and loading both rows would store back only one of them.
+    TempDesktop desktop;
+    const std::string path = desktop.path() + "/twice.db";
+    makeDatabase(path,
+                 "CREATE TABLE meta (key, value); CREATE TABLE pending (call, entry, value);"
+                 "CREATE TABLE messages (id, folder, position, read, priority, deleted, read_receipt,"
+                 " delivery_report, desktop_read, desktop_priority, unsure, extra_id1, host_msg_id, extra_id2,"
+                 " extra_word, time_sent, time_received, size, extra_long, status, flags, sender, extra_text1,"
+                 " extra_text2, subject, recipients, cc, bcc, body, attachments);"
+                 "INSERT INTO messages (id, folder, position, priority, subject)"
+                 " VALUES (5, 0, 0, 1, 'kept'), (5, 2, 0, 1, 'filed');"
+                 "PRAGMA application_id=1448299336; PRAGMA user_version=1;");
+    for (bool readOnly : {true, false}) {
+        SCOPED_TRACE(readOnly ? "read only" : "writable");
+        HandheldStore store;
+        std::optional<std::string> error = store.open(path, readOnly);
+        Handheld h;
+        std::vector<PlannedCall> pending;
+        if (!error) error = store.load(h, pending);
+        ASSERT_TRUE(error.has_value());
+        EXPECT_TRUE(contains(*error, path)) << *error;
+        EXPECT_TRUE(contains(*error, "message #5 is stored twice")) << *error;
+    }
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    sqlite3_stmt* count = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db, "SELECT count(*) FROM messages", -1, &count, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(count), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int(count, 0), 2) << "both rows stay for a person to look at";
+    sqlite3_finalize(count);
+    sqlite3_close(db);
 }
 
 // Runs `work` with files limited to `bytes` (a write beyond fails with EFBIG, as a full
