@@ -398,20 +398,21 @@ HRESULT openMessage(MailboxPtr mailbox, FolderRole role, const std::string& id, 
     *out = nullptr;
     std::string folder = mailbox->folderOf(role);
     if (folder.empty()) return MAPI_E_INVALID_ENTRYID;
-    store::Result<store::MessageInfo> info = mailbox->store->find(folder, id);
-    if (!info) return info.status() == store::Status::InvalidArgument ? MAPI_E_INVALID_ENTRYID : resultOfStore(info.status());
-    std::optional<store::Message> stored;
+    // A message that reads carries what a look-up would tell; only one that does not is
+    // looked up on its own, which also says whether it is there at all.
     store::Result<store::Message> read = mailbox->store->read(folder, id);
     if (read) {
-        stored = std::move(*read);
-    } else if (read.status() == store::Status::OutOfMemory) {
-        return MAPI_E_NOT_ENOUGH_MEMORY;
-    } else {
-        // The message still opens with what its file tells; its content is not shown.
-        store::logProblem("mapi32", mailbox->account.mailbox.name() + " " + folder + "/" + id,
-                          std::string("the message cannot be read: ") + store::describe(read.status()));
+        store::MessageInfo info = read->info;
+        *out = new Message(std::move(mailbox), role, std::move(info), std::move(*read), writable);
+        return S_OK;
     }
-    *out = new Message(std::move(mailbox), role, std::move(*info), std::move(stored), writable);
+    if (read.status() == store::Status::OutOfMemory) return MAPI_E_NOT_ENOUGH_MEMORY;
+    store::Result<store::MessageInfo> info = mailbox->store->find(folder, id);
+    if (!info) return info.status() == store::Status::InvalidArgument ? MAPI_E_INVALID_ENTRYID : resultOfStore(info.status());
+    // The message still opens with what its file tells; its content is not shown.
+    store::logProblem("mapi32", mailbox->account.mailbox.name() + " " + folder + "/" + id,
+                      std::string("the message cannot be read: ") + store::describe(read.status()));
+    *out = new Message(std::move(mailbox), role, std::move(*info), std::nullopt, writable);
     return S_OK;
 }
 

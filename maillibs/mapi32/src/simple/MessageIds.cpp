@@ -21,6 +21,13 @@ bool parseKeyForm(std::string_view text, std::uint64_t& key) {
     return key != 0;
 }
 
+// How a failed look-up of a caller's message is reported.
+ULONG lookupError(store::Status st) {
+    if (st == store::Status::OutOfMemory) return MAPI_E_INSUFFICIENT_MEMORY;
+    return st == store::Status::NotFound || st == store::Status::InvalidArgument ? MAPI_E_INVALID_MESSAGE
+                                                                                 : MAPI_E_FAILURE;
+}
+
 }  // namespace
 
 std::size_t idCapacity(FLAGS flags) {
@@ -53,13 +60,18 @@ ULONG findInboxMessage(Session& session, const char* text, store::MessageInfo& i
     if (!parseCallerId(text, id, key)) return MAPI_E_INVALID_MESSAGE;
     store::Result<store::MessageInfo> found =
         id.empty() ? session.store().findByKey(store::kInbox, key) : session.store().find(store::kInbox, id);
-    if (!found) {
-        store::Status st = found.status();
-        if (st == store::Status::OutOfMemory) return MAPI_E_INSUFFICIENT_MEMORY;
-        return st == store::Status::NotFound || st == store::Status::InvalidArgument ? MAPI_E_INVALID_MESSAGE
-                                                                                     : MAPI_E_FAILURE;
-    }
+    if (!found) return lookupError(found.status());
     info = std::move(*found);
+    return SUCCESS_SUCCESS;
+}
+
+ULONG inboxIdOf(Session& session, const char* text, std::string& id) {
+    std::uint64_t key = 0;
+    if (!parseCallerId(text, id, key)) return MAPI_E_INVALID_MESSAGE;
+    if (!id.empty()) return SUCCESS_SUCCESS;
+    store::Result<store::MessageInfo> found = session.store().findByKey(store::kInbox, key);
+    if (!found) return lookupError(found.status());
+    id = std::move(found->id);
     return SUCCESS_SUCCESS;
 }
 

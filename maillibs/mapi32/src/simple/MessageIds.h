@@ -21,6 +21,13 @@ long listingPosition(const Session& session, const char* text);
 /// MAPI_E_FAILURE when the store cannot be read.
 ULONG findInboxMessage(Session& session, const char* id, store::MessageInfo& info);
 
+/// The store identifier of the inbox message the caller's `text` names, for a call that
+/// reads or changes the message next and so learns then whether it is still there: the long
+/// form is taken as it stands, without a look at the mailbox; the short form is looked up by
+/// its key. SUCCESS_SUCCESS, MAPI_E_INVALID_MESSAGE, or MAPI_E_FAILURE when the store cannot
+/// be read.
+ULONG inboxIdOf(Session& session, const char* text, std::string& id);
+
 /// The identifier of `info` to hand to a caller whose buffer holds `capacity` bytes.
 std::string callerIdOf(const store::MessageInfo& info, std::size_t capacity);
 
