@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "sync/Record.h"
 #include "framework/MailHost.h"
 
@@ -40,6 +42,62 @@ TEST(MergeTest, LearnsNewForgetsGoneKeepsOrderOfTheDesktop) {
     EXPECT_EQ(h.inbox[0].record.hostMsgId, "c");
     EXPECT_EQ(h.inbox[1].id, idOfB) << "a known message keeps its number";
     EXPECT_EQ(h.inbox[1].priority, kPriorityNormal) << "the desktop's new priority reaches the handheld";
+}
+
+TEST(MergeTest, EveryKnownMessageKeepsItsNumberWhateverOrderTheDesktopListsThemIn) {
+    Handheld h;
+    std::vector<RecordFields> listing;
+    for (int i = 0; i < 2000; ++i) listing.push_back(desktopRecord("1700000000.M" + std::to_string(i) + ".desk", false));
+    mergeDesktop(h, listing, false);
+    std::map<std::string, std::uint64_t> numbers;
+    for (const HandheldMessage& m : h.inbox) numbers[m.record.hostMsgId] = m.id;
+    ASSERT_EQ(numbers.size(), 2000u);
+
+    // Reversed, every third one gone and as many new ones between the others.
+    std::vector<RecordFields> next;
+    for (int i = 1999; i >= 0; --i) {
+        if (i % 3 == 0) continue;
+        next.push_back(desktopRecord("1700000000.M" + std::to_string(i) + ".desk", true));
+        if (i % 3 == 1) next.push_back(desktopRecord("1800000000.M" + std::to_string(i) + ".desk", false));
+    }
+    MergeResult result = mergeDesktop(h, next, false);
+    EXPECT_EQ(result.updated, 1333);
+    EXPECT_EQ(result.received, 667);
+    EXPECT_EQ(result.forgotten, 667);
+    ASSERT_EQ(h.inbox.size(), next.size());
+    for (std::size_t i = 0; i < next.size(); ++i) {
+        const HandheldMessage& m = h.inbox[i];
+        ASSERT_EQ(m.record.hostMsgId, next[i].hostMsgId) << "the desktop's order";
+        auto known = numbers.find(m.record.hostMsgId);
+        if (known != numbers.end()) {
+            EXPECT_EQ(m.id, known->second) << m.record.hostMsgId;
+            EXPECT_TRUE(m.read) << "and its new state";
+        } else {
+            EXPECT_GT(m.id, 2000u) << "a new message gets a new number";
+        }
+    }
+}
+
+TEST(MergeTest, AnIdentifierListedTwiceIsOneKnownMessageAndOneNew) {
+    Handheld h;
+    mergeDesktop(h, {desktopRecord("a", false), desktopRecord("b", false)}, false);
+    const std::uint64_t idOfA = h.inbox[0].id;
+    // The desktop lists "a" twice: the first is the message the handheld knows, the second
+    // is a message of its own and never takes the same number.
+    MergeResult result = mergeDesktop(h, {desktopRecord("a", true), desktopRecord("a", false), desktopRecord("b", false)}, false);
+    EXPECT_EQ(result.updated, 2);
+    EXPECT_EQ(result.received, 1);
+    ASSERT_EQ(h.inbox.size(), 3u);
+    EXPECT_EQ(h.inbox[0].id, idOfA);
+    EXPECT_NE(h.inbox[1].id, idOfA);
+    EXPECT_EQ(h.inbox[1].record.hostMsgId, "a");
+
+    // Now the handheld holds "a" twice: the next listing of one "a" keeps the first of them.
+    result = mergeDesktop(h, {desktopRecord("a", false)}, false);
+    EXPECT_EQ(result.updated, 1);
+    EXPECT_EQ(result.forgotten, 2);
+    ASSERT_EQ(h.inbox.size(), 1u);
+    EXPECT_EQ(h.inbox[0].id, idOfA);
 }
 
 TEST(MergeTest, HandheldChangesNotYetCarriedSurviveTheDesktopState) {

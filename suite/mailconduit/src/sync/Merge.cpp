@@ -1,5 +1,7 @@
 #include "sync/Merge.h"
 
+#include <algorithm>
+#include <string_view>
 
 #include "framework/MailHost.h"
 #include "sync/Record.h"
@@ -7,6 +9,10 @@
 namespace conduit {
 
 namespace {
+
+constexpr std::size_t kNotTaken = static_cast<std::size_t>(-1);
+
+std::uint64_t hashOf(const std::string& id) { return std::hash<std::string_view>{}(id); }
 
 constexpr std::uint16_t kContentMask = 3u << MAILMSG_STATUS_CONTENT_SHIFT;
 constexpr std::uint16_t kContentRead = 2u << MAILMSG_STATUS_CONTENT_SHIFT;
@@ -46,23 +52,37 @@ MergeResult mergeDesktop(Handheld& handheld, const std::vector<RecordFields>& de
 }
 
 InboxMerge::InboxMerge(Handheld& handheld, bool otherMailbox, Sink sink, std::size_t expected)
-    : m_handheld(handheld), m_sink(std::move(sink)), m_kept(handheld.inbox.size(), false) {
+    : m_handheld(handheld), m_sink(std::move(sink)), m_takenAt(handheld.inbox.size(), kNotTaken) {
     if (!otherMailbox) {
         m_known.reserve(handheld.inbox.size());
         for (size_t i = 0; i < handheld.inbox.size(); ++i) {
             const std::string& id = handheld.inbox[i].record.hostMsgId;
-            if (!id.empty()) m_known.emplace(id, i);
+            if (!id.empty()) m_known.emplace_back(hashOf(id), i);
         }
+        std::sort(m_known.begin(), m_known.end());
     }
     m_merged.reserve(expected ? expected : handheld.inbox.size());
 }
 
+std::optional<std::size_t> InboxMerge::known(const std::string& hostMsgId) const {
+    if (hostMsgId.empty()) return std::nullopt;
+    const std::uint64_t hash = hashOf(hostMsgId);
+    auto at = std::lower_bound(m_known.begin(), m_known.end(), std::make_pair(hash, std::size_t{0}));
+    for (; at != m_known.end() && at->first == hash; ++at) {
+        // A message taken already was moved into the merged inbox, identifier and all.
+        const std::size_t taken = m_takenAt[at->second];
+        const HandheldMessage& candidate = taken == kNotTaken ? m_handheld.inbox[at->second] : m_merged[taken];
+        if (candidate.record.hostMsgId == hostMsgId) return at->second;
+    }
+    return std::nullopt;
+}
+
 std::optional<std::string> InboxMerge::put(RecordFields record) {
-    auto it = record.hostMsgId.empty() ? m_known.end() : m_known.find(record.hostMsgId);
-    if (it != m_known.end() && !m_kept[it->second]) {
+    std::optional<std::size_t> old = known(record.hostMsgId);
+    if (old && m_takenAt[*old] == kNotTaken) {
         // Taken out of the old inbox, not copied: only what `finish` counts stays behind.
-        m_merged.push_back(std::move(m_handheld.inbox[it->second]));
-        m_kept[it->second] = true;
+        m_takenAt[*old] = m_merged.size();
+        m_merged.push_back(std::move(m_handheld.inbox[*old]));
         refresh(m_merged.back(), std::move(record));
         ++m_result.updated;
     } else {
@@ -80,7 +100,7 @@ std::optional<std::string> InboxMerge::put(RecordFields record) {
 
 MergeResult InboxMerge::finish() {
     for (size_t i = 0; i < m_handheld.inbox.size(); ++i) {
-        if (m_kept[i]) continue;
+        if (m_takenAt[i] != kNotTaken) continue;
         ++m_result.forgotten;
         if (m_handheld.inbox[i].hasPendingChange()) ++m_result.changesDropped;
     }

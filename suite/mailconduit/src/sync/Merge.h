@@ -5,7 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "handheld/Handheld.h"
@@ -53,8 +53,13 @@ public:
 private:
     Handheld& m_handheld;
     Sink m_sink;
-    std::unordered_map<std::string, std::size_t> m_known;  // host identifier -> index in the old inbox
-    std::vector<bool> m_kept;
+    /// Finds the old inbox's message with `hostMsgId`: the first one with it, taken or not.
+    std::optional<std::size_t> known(const std::string& hostMsgId) const;
+
+    // (hash of the host identifier, index in the old inbox), sorted: a hash table of copied
+    // identifiers cost a hundred bytes and two allocations a message.
+    std::vector<std::pair<std::uint64_t, std::size_t>> m_known;
+    std::vector<std::size_t> m_takenAt;  // per old message: its place in m_merged, once taken
     std::vector<HandheldMessage> m_merged;
     MergeResult m_result;
 };
