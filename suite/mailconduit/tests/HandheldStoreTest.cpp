@@ -259,6 +259,21 @@ void makeDatabase(const std::string& path, const char* sql) {
     sqlite3_close(db);
 }
 
+// Opening `path` for reading and for writing both end in an error naming the file and `reason`.
+void expectRefusedBothWays(const std::string& path, const std::string& reason) {
+    for (bool readOnly : {true, false}) {
+        SCOPED_TRACE(readOnly ? "read only" : "writable");
+        HandheldStore store;
+        std::optional<std::string> error = store.open(path, readOnly);
+        Handheld h;
+        std::vector<PlannedCall> pending;
+        if (!error) error = store.load(h, pending);
+        ASSERT_TRUE(error.has_value());
+        EXPECT_TRUE(contains(*error, path)) << *error;
+        EXPECT_TRUE(contains(*error, reason)) << *error;
+    }
+}
+
 TEST(HandheldStoreTest, AFileItDidNotWriteIsRefusedByNameAndLeftAsItWas) {
     struct Row {
         const char* what;
@@ -297,16 +312,7 @@ TEST(HandheldStoreTest, AFileItDidNotWriteIsRefusedByNameAndLeftAsItWas) {
         row.make(path, good);
         std::string before;
         ASSERT_EQ(readFile(path, before), 0);
-        for (bool readOnly : {true, false}) {
-            HandheldStore store;
-            std::optional<std::string> error = store.open(path, readOnly);
-            Handheld h;
-            std::vector<PlannedCall> pending;
-            if (!error) error = store.load(h, pending);
-            ASSERT_TRUE(error.has_value());
-            EXPECT_TRUE(contains(*error, path)) << *error;
-            EXPECT_TRUE(contains(*error, row.reason)) << *error;
-        }
+        expectRefusedBothWays(path, row.reason);
         std::string after;
         ASSERT_EQ(readFile(path, after), 0);
         EXPECT_EQ(after, before) << "nothing is lost";
@@ -327,17 +333,7 @@ TEST(HandheldStoreTest, AFileHoldingOneMessageNumberTwiceIsRefusedAndKeepsBothRo
                  "INSERT INTO messages (id, folder, position, priority, subject)"
                  " VALUES (5, 0, 0, 1, 'kept'), (5, 2, 0, 1, 'filed');"
                  "PRAGMA application_id=1448299336; PRAGMA user_version=1;");
-    for (bool readOnly : {true, false}) {
-        SCOPED_TRACE(readOnly ? "read only" : "writable");
-        HandheldStore store;
-        std::optional<std::string> error = store.open(path, readOnly);
-        Handheld h;
-        std::vector<PlannedCall> pending;
-        if (!error) error = store.load(h, pending);
-        ASSERT_TRUE(error.has_value());
-        EXPECT_TRUE(contains(*error, path)) << *error;
-        EXPECT_TRUE(contains(*error, "message #5 is stored twice")) << *error;
-    }
+    expectRefusedBothWays(path, "message #5 is stored twice");
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
     sqlite3_stmt* count = nullptr;
