@@ -124,4 +124,8 @@ std::vector<BoundaryCase> BoundaryCases(bool imap) {
 
 std::string PluginName(const ::testing::TestParamInfo<BoundaryCase>& info) { return info.param.traits->name; }
 
+void PrintTo(const BoundaryCase& c, std::ostream* out) {
+    *out << (c.traits ? c.traits->name : std::string("no plug-in")) << (c.imap ? " over IMAP" : " over a Maildir");
+}
+
 }  // namespace boundary

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -74,5 +75,8 @@ protected:
 
 /// "salvith", "dunmere", ... for the test names.
 std::string PluginName(const ::testing::TestParamInfo<BoundaryCase>& info);
+
+/// How a case shows in test listings and failures: "salvith over IMAP", not its bytes.
+void PrintTo(const BoundaryCase& c, std::ostream* out);
 
 }  // namespace boundary
