@@ -188,6 +188,45 @@ TEST(InboxMergeTest, HandsEachMessageOverAsItIsMergedInTheDesktopsOrder) {
     EXPECT_TRUE(h.inbox[2].read);
 }
 
+TEST(InboxMergeTest, MessagesWaitingAsideAreFoundAndThoseNeverListedCountWithTheirChanges) {
+    // The merged inbox is built in the old one's places: "d" goes where "a" stood, so "a"
+    // must wait aside until its record comes; "c" is never listed and its handheld change is
+    // dropped with it.
+    Handheld h;
+    mergeDesktop(h, {desktopRecord("a", false), desktopRecord("b", false), desktopRecord("c", false),
+                     desktopRecord("d", false)},
+                 false);
+    std::map<std::string, std::uint64_t> numbers;
+    for (const HandheldMessage& m : h.inbox) numbers[m.record.hostMsgId] = m.id;
+    h.inbox[2].read = true;  // "c", read on the handheld
+    h.inbox[0].priority = kPriorityHigh;  // "a", raised on the handheld: carried over
+    std::vector<Seen> seen;
+    InboxMerge merge(h, false, [&](HandheldMessage& m, std::int64_t position) -> std::optional<std::string> {
+        seen.push_back({m.id, m.record.hostMsgId, position});
+        return std::nullopt;
+    }, 5);
+    for (const char* id : {"d", "a", "e", "b", "f"}) ASSERT_FALSE(merge.put(desktopRecord(id, false)));
+    MergeResult result = merge.finish();
+    EXPECT_EQ(result.updated, 3);
+    EXPECT_EQ(result.received, 2);
+    EXPECT_EQ(result.forgotten, 1);
+    EXPECT_EQ(result.changesDropped, 1);
+    ASSERT_EQ(h.inbox.size(), 5u);
+    const std::vector<std::string> order = {"d", "a", "e", "b", "f"};
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        EXPECT_EQ(h.inbox[i].record.hostMsgId, order[i]);
+        EXPECT_EQ(h.inbox[i].record.subject, "Subject " + order[i]) << "each place holds its own message whole";
+        ASSERT_EQ(seen[i].hostId, order[i]);
+        EXPECT_EQ(seen[i].position, static_cast<std::int64_t>(i));
+        EXPECT_EQ(seen[i].id, h.inbox[i].id);
+        if (numbers.count(order[i])) {
+            EXPECT_EQ(h.inbox[i].id, numbers[order[i]]) << order[i];
+        }
+    }
+    EXPECT_EQ(h.inbox[1].priority, kPriorityHigh);
+    EXPECT_TRUE(h.inbox[1].priorityChanged());
+}
+
 TEST(InboxMergeTest, ASinkThatFailsStopsTheMergeWithItsReason) {
     Handheld h;
     int calls = 0;

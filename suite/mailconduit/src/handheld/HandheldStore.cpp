@@ -149,6 +149,9 @@ std::optional<std::string> HandheldStore::open(const std::string& path, bool rea
     struct stat wal;
     const bool walInUse = ::stat((path + "-wal").c_str(), &wal) == 0 && wal.st_size > 0;
     if (auto error = m_db.open(path, true, readOnly, !walInUse)) return error;
+    // Rows are read once, in order, and a sync's writes go to the log as they are made: a
+    // page cache beyond a few hundred pages only held the inbox a second time in memory.
+    m_db.exec("PRAGMA cache_size=-512");
     if (auto error = checkOrCreate()) {
         m_db.close();
         return error;
@@ -256,7 +259,11 @@ std::optional<std::string> HandheldStore::load(Handheld& handheld, std::vector<P
     while (sizes.step(rc)) {
         std::int64_t folderNumber = sizes.integer(0);
         if (folderNumber >= 0 && folderNumber <= 2) {
-            handheld.messages(static_cast<Folder>(folderNumber)).reserve(static_cast<size_t>(sizes.integer(1)));
+            // The inbox gets room for a sync's new mail: the merge builds the new inbox in
+            // place, and a list made anew when it grows would hold it twice again.
+            const size_t rows = static_cast<size_t>(std::max<std::int64_t>(0, sizes.integer(1)));
+            const bool inbox = folderNumber == static_cast<int>(Folder::Inbox);
+            handheld.messages(static_cast<Folder>(folderNumber)).reserve(inbox ? rows + rows / 16 + 64 : rows);
         }
     }
     if (rc != SQLITE_DONE) return damaged();

@@ -10,7 +10,8 @@ namespace conduit {
 
 namespace {
 
-constexpr std::size_t kNotTaken = static_cast<std::size_t>(-1);
+constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+constexpr std::size_t kForgotten = kNone - 1;  // counted as gone before `finish`
 
 std::uint64_t hashOf(const std::string& id) { return std::hash<std::string_view>{}(id); }
 
@@ -52,16 +53,17 @@ MergeResult mergeDesktop(Handheld& handheld, const std::vector<RecordFields>& de
 }
 
 InboxMerge::InboxMerge(Handheld& handheld, bool otherMailbox, Sink sink, std::size_t expected)
-    : m_handheld(handheld), m_sink(std::move(sink)), m_takenAt(handheld.inbox.size(), kNotTaken) {
+    : m_handheld(handheld), m_sink(std::move(sink)), m_oldSize(handheld.inbox.size()),
+      m_takenAt(m_oldSize, kNone), m_asideAt(m_oldSize, kNone) {
     if (!otherMailbox) {
-        m_known.reserve(handheld.inbox.size());
-        for (size_t i = 0; i < handheld.inbox.size(); ++i) {
+        m_known.reserve(m_oldSize);
+        for (size_t i = 0; i < m_oldSize; ++i) {
             const std::string& id = handheld.inbox[i].record.hostMsgId;
             if (!id.empty()) m_known.emplace_back(hashOf(id), i);
         }
         std::sort(m_known.begin(), m_known.end());
     }
-    m_merged.reserve(expected ? expected : handheld.inbox.size());
+    if (expected > m_oldSize) handheld.inbox.reserve(expected);
 }
 
 std::optional<std::size_t> InboxMerge::known(const std::string& hostMsgId) const {
@@ -69,21 +71,64 @@ std::optional<std::size_t> InboxMerge::known(const std::string& hostMsgId) const
     const std::uint64_t hash = hashOf(hostMsgId);
     auto at = std::lower_bound(m_known.begin(), m_known.end(), std::make_pair(hash, std::size_t{0}));
     for (; at != m_known.end() && at->first == hash; ++at) {
-        // A message taken already was moved into the merged inbox, identifier and all.
-        const std::size_t taken = m_takenAt[at->second];
-        const HandheldMessage& candidate = taken == kNotTaken ? m_handheld.inbox[at->second] : m_merged[taken];
-        if (candidate.record.hostMsgId == hostMsgId) return at->second;
+        const std::size_t i = at->second;
+        if (m_takenAt[i] == kForgotten) continue;
+        // A message taken already is in its new place, identifier and all.
+        const HandheldMessage& candidate = m_takenAt[i] != kNone   ? m_handheld.inbox[m_takenAt[i]]
+                                           : m_asideAt[i] != kNone ? m_aside[m_asideAt[i]]
+                                                                   : m_handheld.inbox[i];
+        if (candidate.record.hostMsgId == hostMsgId) return i;
     }
     return std::nullopt;
 }
 
+HandheldMessage& InboxMerge::waiting(std::size_t i) {
+    return m_asideAt[i] != kNone ? m_aside[m_asideAt[i]] : m_handheld.inbox[i];
+}
+
+void InboxMerge::forget(const HandheldMessage& message) {
+    ++m_result.forgotten;
+    if (message.hasPendingChange()) ++m_result.changesDropped;
+}
+
+void InboxMerge::clear(std::size_t at) {
+    // Beyond the old inbox there is nothing; a place whose message was taken or set aside
+    // holds only what the move left.
+    if (at >= m_oldSize || m_takenAt[at] != kNone || m_asideAt[at] != kNone) return;
+    if (m_known.empty()) {
+        forget(m_handheld.inbox[at]);  // nothing will ask for it
+        m_takenAt[at] = kForgotten;
+        return;
+    }
+    m_asideAt[at] = m_aside.size();
+    m_aside.push_back(std::move(m_handheld.inbox[at]));
+}
+
+HandheldMessage& InboxMerge::place(HandheldMessage&& message) {
+    std::vector<HandheldMessage>& inbox = m_handheld.inbox;
+    if (m_written < inbox.size()) {
+        inbox[m_written] = std::move(message);
+    } else {
+        inbox.push_back(std::move(message));
+    }
+    return inbox[m_written];
+}
+
 std::optional<std::string> InboxMerge::put(RecordFields record) {
     std::optional<std::size_t> old = known(record.hostMsgId);
-    if (old && m_takenAt[*old] == kNotTaken) {
-        // Taken out of the old inbox, not copied: only what `finish` counts stays behind.
-        m_takenAt[*old] = m_merged.size();
-        m_merged.push_back(std::move(m_handheld.inbox[*old]));
-        refresh(m_merged.back(), std::move(record));
+    const std::size_t position = m_written;
+    HandheldMessage* merged = nullptr;
+    if (old && m_takenAt[*old] == kNone) {
+        if (*old == position && m_asideAt[*old] == kNone) {
+            merged = &m_handheld.inbox[position];  // where it stood
+        } else {
+            // Taken out of the old inbox, not copied: only what `finish` counts stays behind.
+            HandheldMessage moving = std::move(waiting(*old));
+            clear(position);
+            merged = &place(std::move(moving));
+        }
+        m_takenAt[*old] = position;
+        refresh(*merged, std::move(record));
         ++m_result.updated;
     } else {
         HandheldMessage message;
@@ -91,21 +136,22 @@ std::optional<std::string> InboxMerge::put(RecordFields record) {
         message.read = message.desktopRead = desktopReadOf(record);
         message.priority = message.desktopPriority = desktopPriorityOf(record);
         message.record = std::move(record);
-        m_merged.push_back(std::move(message));
+        clear(position);
+        merged = &place(std::move(message));
         ++m_result.received;
     }
+    ++m_written;
     if (!m_sink) return std::nullopt;
-    return m_sink(m_merged.back(), static_cast<std::int64_t>(m_merged.size() - 1));
+    return m_sink(*merged, static_cast<std::int64_t>(position));
 }
 
 MergeResult InboxMerge::finish() {
-    for (size_t i = 0; i < m_handheld.inbox.size(); ++i) {
-        if (m_takenAt[i] != kNotTaken) continue;
-        ++m_result.forgotten;
-        if (m_handheld.inbox[i].hasPendingChange()) ++m_result.changesDropped;
+    for (size_t i = 0; i < m_oldSize; ++i) {
+        if (m_takenAt[i] == kNone) forget(waiting(i));
     }
-    m_handheld.inbox = std::move(m_merged);
-    m_merged = {};
+    std::vector<HandheldMessage>& inbox = m_handheld.inbox;
+    inbox.erase(inbox.begin() + static_cast<std::ptrdiff_t>(std::min(m_written, inbox.size())), inbox.end());
+    m_aside = {};
     return m_result;
 }
 

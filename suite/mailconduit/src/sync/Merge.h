@@ -35,8 +35,11 @@ MergeResult mergeDesktop(Handheld& handheld, const std::vector<RecordFields>& de
 
 /// The merge of mergeDesktop taking the records one at a time, so that no second copy of the
 /// mailbox is built: each merged message goes to the sink as soon as it is ready (a store
-/// writes it and may release its texts), and `finish` puts the merged inbox in place. Until
-/// then the handheld's inbox is being taken apart: use the handheld only after `finish`.
+/// writes it and may release its texts), and `finish` says what the merge did. The merged
+/// inbox is built in the handheld's own inbox as it goes: the n-th record's message goes
+/// into place n, and an old message still to be matched that stood there waits aside. A
+/// mailbox whose order did not change moves nothing. Until `finish` the handheld's inbox is
+/// being taken apart: use the handheld only after it.
 class InboxMerge {
 public:
     /// Receives the merged message at `position` of the new inbox; an error text stops the merge.
@@ -47,20 +50,31 @@ public:
     /// Merges the next record of the desktop's listing. An error comes from the sink; the
     /// merge is then to be given up.
     std::optional<std::string> put(RecordFields record);
-    /// Replaces the inbox with the merged one and says what the merge did.
+    /// Ends the inbox after the last record and says what the merge did.
     MergeResult finish();
 
 private:
+    /// The old inbox's message with `hostMsgId`: the first one with it, taken or not.
+    std::optional<std::size_t> known(const std::string& hostMsgId) const;
+    /// Old message `i`, not taken yet: in its place or waiting aside.
+    HandheldMessage& waiting(std::size_t i);
+    /// Makes place `at` of the inbox free for the next merged message.
+    void clear(std::size_t at);
+    /// Counts old message `i` as gone from the desktop.
+    void forget(const HandheldMessage& message);
+    /// Puts `message` at the next place of the inbox.
+    HandheldMessage& place(HandheldMessage&& message);
+
     Handheld& m_handheld;
     Sink m_sink;
-    /// Finds the old inbox's message with `hostMsgId`: the first one with it, taken or not.
-    std::optional<std::size_t> known(const std::string& hostMsgId) const;
-
+    std::size_t m_oldSize;
+    std::size_t m_written = 0;  // places of the inbox the merged messages fill so far
     // (hash of the host identifier, index in the old inbox), sorted: a hash table of copied
     // identifiers cost a hundred bytes and two allocations a message.
     std::vector<std::pair<std::uint64_t, std::size_t>> m_known;
-    std::vector<std::size_t> m_takenAt;  // per old message: its place in m_merged, once taken
-    std::vector<HandheldMessage> m_merged;
+    std::vector<std::size_t> m_takenAt;  // per old message: its place in the merged inbox, once taken
+    std::vector<std::size_t> m_asideAt;  // per old message: its index in m_aside while it waits there
+    std::vector<HandheldMessage> m_aside;
     MergeResult m_result;
 };
 
