@@ -53,8 +53,9 @@ TEST(MergeTest, EveryKnownMessageKeepsItsNumberWhateverOrderTheDesktopListsThemI
     for (const HandheldMessage& m : h.inbox) numbers[m.record.hostMsgId] = m.id;
     ASSERT_EQ(numbers.size(), 2000u);
 
-    // Reversed, every third one gone and as many new ones between the others.
-    std::vector<RecordFields> next;
+    // A new one first (every later message then moves through the places aside), then the
+    // rest reversed, every third one gone and as many new ones between the others.
+    std::vector<RecordFields> next = {desktopRecord("1900000000.M0.desk", false)};
     for (int i = 1999; i >= 0; --i) {
         if (i % 3 == 0) continue;
         next.push_back(desktopRecord("1700000000.M" + std::to_string(i) + ".desk", true));
@@ -62,7 +63,7 @@ TEST(MergeTest, EveryKnownMessageKeepsItsNumberWhateverOrderTheDesktopListsThemI
     }
     MergeResult result = mergeDesktop(h, next, false);
     EXPECT_EQ(result.updated, 1333);
-    EXPECT_EQ(result.received, 667);
+    EXPECT_EQ(result.received, 668);
     EXPECT_EQ(result.forgotten, 667);
     ASSERT_EQ(h.inbox.size(), next.size());
     for (std::size_t i = 0; i < next.size(); ++i) {

@@ -20,18 +20,20 @@ bool Session::refreshInbox() {
     store::Result<std::vector<store::MessageInfo>> listing = m_store->list(store::kInbox);
     if (!listing) return false;
     m_inbox = std::move(*listing);
-    m_positions.clear();
     m_keyPositions.clear();
-    for (size_t i = 0; i < m_inbox.size(); ++i) {
-        m_positions.emplace(m_inbox[i].id, static_cast<long>(i));
-        m_keyPositions.emplace(m_inbox[i].key, static_cast<long>(i));
-    }
+    m_keyPositions.reserve(m_inbox.size());
+    for (size_t i = 0; i < m_inbox.size(); ++i) m_keyPositions.emplace(m_inbox[i].key, static_cast<long>(i));
     return true;
 }
 
 long Session::positionOf(const std::string& id) const {
-    auto it = m_positions.find(id);
-    return it == m_positions.end() ? -1 : it->second;
+    long position = positionOfKey(store::keyOfId(id));
+    if (position >= 0 && m_inbox[static_cast<size_t>(position)].id == id) return position;
+    // Two identifiers of one key: the table keeps the first, so the other is looked for.
+    for (size_t i = 0; i < m_inbox.size(); ++i) {
+        if (m_inbox[i].id == id) return static_cast<long>(i);
+    }
+    return -1;
 }
 
 long Session::positionOfKey(std::uint64_t key) const {

@@ -43,7 +43,8 @@ private:
     Account m_account;
     std::unique_ptr<store::Store> m_store;
     std::vector<store::MessageInfo> m_inbox;
-    std::unordered_map<std::string, long> m_positions;
+    // By key only: an identifier is found through its key and checked against the listing,
+    // which a table of copied identifiers (a hundred bytes a message) only repeated.
     std::unordered_map<std::uint64_t, long> m_keyPositions;
     std::string m_privateFolder;
 };

@@ -100,8 +100,17 @@ void InboxMerge::clear(std::size_t at) {
         m_takenAt[at] = kForgotten;
         return;
     }
-    m_asideAt[at] = m_aside.size();
-    m_aside.push_back(std::move(m_handheld.inbox[at]));
+    // A place aside is used again once its message was taken: a message new to the handheld
+    // early in the listing moves every later one through here, and the places aside stay as
+    // few as the messages waiting at the same time.
+    if (m_freeAside.empty()) {
+        m_asideAt[at] = m_aside.size();
+        m_aside.push_back(std::move(m_handheld.inbox[at]));
+    } else {
+        m_asideAt[at] = m_freeAside.back();
+        m_freeAside.pop_back();
+        m_aside[m_asideAt[at]] = std::move(m_handheld.inbox[at]);
+    }
 }
 
 HandheldMessage& InboxMerge::place(HandheldMessage&& message) {
@@ -124,6 +133,10 @@ std::optional<std::string> InboxMerge::put(RecordFields record) {
         } else {
             // Taken out of the old inbox, not copied: only what `finish` counts stays behind.
             HandheldMessage moving = std::move(waiting(*old));
+            if (m_asideAt[*old] != kNone) {
+                m_freeAside.push_back(m_asideAt[*old]);
+                m_asideAt[*old] = kNone;
+            }
             clear(position);
             merged = &place(std::move(moving));
         }
@@ -152,6 +165,7 @@ MergeResult InboxMerge::finish() {
     std::vector<HandheldMessage>& inbox = m_handheld.inbox;
     inbox.erase(inbox.begin() + static_cast<std::ptrdiff_t>(std::min(m_written, inbox.size())), inbox.end());
     m_aside = {};
+    m_freeAside = {};
     return m_result;
 }
 

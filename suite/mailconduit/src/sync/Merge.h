@@ -75,6 +75,7 @@ private:
     std::vector<std::size_t> m_takenAt;  // per old message: its place in the merged inbox, once taken
     std::vector<std::size_t> m_asideAt;  // per old message: its index in m_aside while it waits there
     std::vector<HandheldMessage> m_aside;
+    std::vector<std::size_t> m_freeAside;  // places in m_aside whose message was taken
     MergeResult m_result;
 };
 
