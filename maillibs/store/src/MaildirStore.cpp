@@ -17,8 +17,6 @@
 #include "HeaderEdit.h"
 #include "Names.h"
 #include "Parse.h"
-#include "Queue.h"
-#include "QueueLog.h"
 #include "Guarded.h"
 #include "store/ProblemLog.h"
 

@@ -15,8 +15,6 @@
 #include "ImapFetch.h"
 #include "ListingFile.h"
 #include "Parse.h"
-#include "Queue.h"
-#include "QueueLog.h"
 #include "Guarded.h"
 #include "store/ProblemLog.h"
 

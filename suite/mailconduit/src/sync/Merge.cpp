@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <utility>
 
 #include "framework/MailHost.h"
 #include "sync/Record.h"
@@ -74,16 +75,18 @@ std::optional<std::size_t> InboxMerge::known(const std::string& hostMsgId) const
         const std::size_t i = at->second;
         if (m_takenAt[i] == kForgotten) continue;
         // A message taken already is in its new place, identifier and all.
-        const HandheldMessage& candidate = m_takenAt[i] != kNone   ? m_handheld.inbox[m_takenAt[i]]
-                                           : m_asideAt[i] != kNone ? m_aside[m_asideAt[i]]
-                                                                   : m_handheld.inbox[i];
+        const HandheldMessage& candidate = m_takenAt[i] != kNone ? m_handheld.inbox[m_takenAt[i]] : waiting(i);
         if (candidate.record.hostMsgId == hostMsgId) return i;
     }
     return std::nullopt;
 }
 
-HandheldMessage& InboxMerge::waiting(std::size_t i) {
+const HandheldMessage& InboxMerge::waiting(std::size_t i) const {
     return m_asideAt[i] != kNone ? m_aside[m_asideAt[i]] : m_handheld.inbox[i];
+}
+
+HandheldMessage& InboxMerge::waiting(std::size_t i) {
+    return const_cast<HandheldMessage&>(std::as_const(*this).waiting(i));
 }
 
 void InboxMerge::forget(const HandheldMessage& message) {
@@ -163,7 +166,7 @@ MergeResult InboxMerge::finish() {
         if (m_takenAt[i] == kNone) forget(waiting(i));
     }
     std::vector<HandheldMessage>& inbox = m_handheld.inbox;
-    inbox.erase(inbox.begin() + static_cast<std::ptrdiff_t>(std::min(m_written, inbox.size())), inbox.end());
+    inbox.erase(inbox.begin() + static_cast<std::ptrdiff_t>(m_written), inbox.end());
     m_aside = {};
     m_freeAside = {};
     return m_result;

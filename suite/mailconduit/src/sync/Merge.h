@@ -57,6 +57,7 @@ private:
     /// The old inbox's message with `hostMsgId`: the first one with it, taken or not.
     std::optional<std::size_t> known(const std::string& hostMsgId) const;
     /// Old message `i`, not taken yet: in its place or waiting aside.
+    const HandheldMessage& waiting(std::size_t i) const;
     HandheldMessage& waiting(std::size_t i);
     /// Makes place `at` of the inbox free for the next merged message.
     void clear(std::size_t at);
