@@ -7,6 +7,7 @@
 
 #include "framework/AddressText.h"
 #include "framework/UnwrapLines.h"
+#include "platform/LocalTime.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ int32_t SmapiTimeFromDate(const char* text) {
     local.tm_min = clamp(fields[4], 0, 59);
     local.tm_sec = 0;
     local.tm_isdst = -1;
-    std::time_t when = std::mktime(&local);
+    std::time_t when = vesk::calendar::fromLocalFields(local);
     // Dates late in 2038 pass what 32 bits hold; they stay at the last second that fits.
     // (Midnight of 1 January 1970 east of Greenwich is a few hours before 0.)
     if (when > INT32_MAX) return INT32_MAX;

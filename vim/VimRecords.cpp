@@ -4,6 +4,8 @@
 #include <ctime>
 #include <limits>
 
+#include "platform/LocalTime.h"
+
 namespace {
 
 // Kinds and the name type of the recipient records written.
@@ -88,7 +90,7 @@ int32_t VimDateToTime(const vimDate& date) {
     }
     // The record does not say whether summer time applies; the local rules for the date do.
     local.tm_isdst = -1;
-    const std::time_t seconds = std::mktime(&local);
+    const std::time_t seconds = vesk::calendar::fromLocalFields(local);
     constexpr std::time_t kLatest = std::numeric_limits<int32_t>::max();
     // 1970-01-01 east of Greenwich, or late 2038, lie outside what the record's 32 bits hold:
     // the nearest bound is the closest time the handheld can show.

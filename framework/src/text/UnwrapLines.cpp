@@ -1,5 +1,6 @@
 #include "framework/UnwrapLines.h"
 
+#include <cstring>
 #include <vector>
 
 #include "framework/AddressText.h"
@@ -27,12 +28,13 @@ void UnwrapLines(char* dest, const char* source, size_t length) {
     size_t lastBreak = 0;
     size_t i = 0;
     while (i < length) {
-        const char c = source[i];
-        if (c != '\r') {
-            dest[out++] = c;
-            ++i;
-            continue;
-        }
+        // Text up to the next CR is copied as it is, in one move.
+        const void* cr = std::memchr(source + i, '\r', length - i);
+        const size_t runEnd = cr != nullptr ? static_cast<size_t>(static_cast<const char*>(cr) - source) : length;
+        std::memcpy(dest + out, source + i, runEnd - i);
+        out += runEnd - i;
+        i = runEnd;
+        if (i == length) break;
         bool keep = i - lastBreak <= kShortLine || length - i < 3;
         size_t resumeAt = 0;
         if (!keep) {

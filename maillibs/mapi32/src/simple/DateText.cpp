@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/LocalTime.h"
+
 namespace vesk::mapi32 {
 
 std::string formatMapiDate(std::time_t when) {
@@ -49,7 +51,7 @@ std::time_t parseMapiDate(const char* text) {
     local.tm_hour = hour;
     local.tm_min = minute;
     local.tm_isdst = -1;
-    std::time_t when = std::mktime(&local);
+    std::time_t when = vesk::calendar::fromLocalFields(local);
     return when == static_cast<std::time_t>(-1) ? 0 : when;
 }
 
