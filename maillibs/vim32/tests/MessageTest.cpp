@@ -196,6 +196,49 @@ TEST_F(MessageTest, ReadStatePriorityAndFolder) {
     EXPECT_EQ(vim.OpenMessageContainer(session, const_cast<char*>("Nowhere"), &trash), VIMSTS_NAME_NOT_FOUND);
 }
 
+TEST_F(MessageTest, ClosingAnObjectClosesWhatWasOpenedFromItAndNothingElse) {
+    deliver("teo", message("a@example.com", "teo", "one", "first"));
+    const vimRef ref = onlyRef();
+    vimMsgContainer second = inbox(session);
+    auto openText = [&](vimMsg msg) {
+        vimMsgItem item = nullptr;
+        EXPECT_EQ(vim.OpenMessageItem(msg, itemsOf(msg).at(0).Ref, const_cast<char*>(VIM_TEXT), 0, &item), VIMSTS_SUCCESS);
+        return item;
+    };
+    auto isOpen = [&](vimMsgItem item) {
+        char byte;
+        vimBuffFileDesc desc{1, &byte, 0, nullptr};
+        return vim.ReadMessageItem(item, &desc) == VIMSTS_SUCCESS;
+    };
+    // More opens and closes than the table has slots: every close gives its slot back and
+    // takes exactly its own children along.
+    for (int round = 0; round < 3000; ++round) {
+        vimMsg a = nullptr, b = nullptr;
+        ASSERT_EQ(vim.OpenMessage(container, ref, nullptr, &a), VIMSTS_SUCCESS) << "round " << round;
+        ASSERT_EQ(vim.OpenMessage(second, ref, nullptr, &b), VIMSTS_SUCCESS);
+        vimMsgItem ofA = openText(a), ofB = openText(b), alsoOfA = openText(a);
+        ASSERT_EQ(vim.CloseMessageItem(alsoOfA), VIMSTS_SUCCESS);
+        ASSERT_EQ(vim.CloseMessage(a), VIMSTS_SUCCESS);
+        ASSERT_FALSE(isOpen(ofA)) << "round " << round << ": the item went with its message";
+        ASSERT_TRUE(isOpen(ofB)) << "round " << round << ": another message's item stays";
+        if (round % 2 == 0) {
+            ASSERT_EQ(vim.CloseMessage(b), VIMSTS_SUCCESS);
+            ASSERT_FALSE(isOpen(ofB));
+        } else {
+            // Closing the container takes its message and that message's item along.
+            ASSERT_EQ(vim.CloseMessageContainer(second), VIMSTS_SUCCESS);
+            ASSERT_FALSE(isOpen(ofB));
+            EXPECT_EQ(vim.CloseMessage(b), VIMSTS_INVALID_OBJECT);
+            second = inbox(session);
+        }
+    }
+    EXPECT_EQ(listRefs(container).size(), 1u) << "the first container stayed open throughout";
+    vim.CloseSession(session);
+    session = nullptr;
+    EXPECT_EQ(vim.CloseMessageContainer(container), VIMSTS_INVALID_OBJECT);
+    EXPECT_EQ(vim.CloseMessageContainer(second), VIMSTS_INVALID_OBJECT);
+}
+
 TEST_F(MessageTest, ReferencesTheLibraryDidNotHandOutAreRefused) {
     deliver("teo", message("a@example.com", "teo", "mine", "x"));
     deliver("mira", message("a@example.com", "mira", "hers", "x"));

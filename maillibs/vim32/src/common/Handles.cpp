@@ -34,20 +34,25 @@ long slotOf(void* handle) {
 
 long slotOfObject(const Object* object) {
     Table& t = table();
-    for (std::size_t i = 0; i < kMaxObjects; ++i) {
-        if (t.slots[i].get() == object) return static_cast<long>(i);
-    }
-    return -1;
+    if (object == nullptr || object->slot >= kMaxObjects || t.slots[object->slot].get() != object) return -1;
+    return static_cast<long>(object->slot);
+}
+
+// Empties slot `index`, telling the object's parent it has one child fewer.
+void releaseSlot(long index) {
+    Table& t = table();
+    if (Object* parent = t.slots[index]->parent) --parent->children;
+    t.slots[index].reset();
 }
 
 void closeSlot(long index, void (*onClose)(Object&)) {
     Table& t = table();
     Object* object = t.slots[index].get();
-    for (std::size_t i = 0; i < kMaxObjects; ++i) {
+    for (std::size_t i = 0; i < kMaxObjects && object->children > 0; ++i) {
         if (t.slots[i] && t.slots[i]->parent == object) closeSlot(static_cast<long>(i), onClose);
     }
     if (onClose != nullptr) onClose(*object);
-    t.slots[index].reset();
+    releaseSlot(index);
 }
 
 }  // namespace
@@ -64,6 +69,9 @@ void* addObject(std::unique_ptr<Object> object, Object* parent) {
         std::uintptr_t generation = t.nextGeneration;
         t.nextGeneration = t.nextGeneration + 1 < kGenerationLimit ? t.nextGeneration + 1 : 1;
         object->parent = parent;
+        object->slot = i;
+        object->children = 0;
+        if (parent != nullptr) ++parent->children;
         object->serial = t.nextSerial++;
         if (t.nextSerial == 0) t.nextSerial = 1;
         t.slots[i] = std::move(object);
@@ -96,7 +104,7 @@ bool closeObject(void* handle, void (*onClose)(Object&)) {
 
 void dropObject(Object* object) {
     long index = slotOfObject(object);
-    if (index >= 0) table().slots[index].reset();
+    if (index >= 0) releaseSlot(index);
 }
 
 void closeAll(void (*onClose)(Object&)) {

@@ -25,6 +25,10 @@ struct Object {
     Kind kind;
     Object* parent = nullptr;  ///< what it was opened from; null for a session
     std::uint32_t serial = 0;  ///< unique in the process, the seed of its positions' checks
+    // Kept by the handle table: where the object is, and how many open objects were opened
+    // from it, so closing one finds its slot and its children without a walk of every slot.
+    std::size_t slot = 0;
+    std::size_t children = 0;
 };
 
 struct Session : Object {
