@@ -33,14 +33,14 @@ std::time_t fromLocalFields(const std::tm& fields) {
     std::tm wanted = fields;
     wanted.tm_isdst = 0;
     const std::time_t asUtc = ::timegm(&wanted);
-    long first = 0, offset = 0, before = 0, after = 0;
-    if (asUtc == static_cast<std::time_t>(-1) || !offsetAt(asUtc, first)) return byMktime(fields);
-    const std::time_t guess = asUtc - first;
+    long used = 0, offset = 0, before = 0, after = 0;
+    if (asUtc == static_cast<std::time_t>(-1) || !offsetAt(asUtc, used)) return byMktime(fields);
+    const std::time_t when = asUtc - used;
+    // The answer stands when it reads back as the fields asked for and no change of offset
+    // lies within a day of it; a change nearer than the offset itself fails one of the two.
     std::tm local{};
-    if (!offsetAt(guess, offset)) return byMktime(fields);
-    const std::time_t when = asUtc - offset;
-    if (!offsetAt(when, offset, &local) || !offsetAt(when - kDay, before) || !offsetAt(when + kDay, after) ||
-        before != offset || after != offset || !sameFields(local, wanted)) {
+    if (!offsetAt(when, offset, &local) || !sameFields(local, wanted) || !offsetAt(when - kDay, before) ||
+        !offsetAt(when + kDay, after) || before != offset || after != offset) {
         return byMktime(fields);
     }
     return when;
